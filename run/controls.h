@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace infotest {
+
+// The window's controls, addressed by name. Form1 is the window itself.
+enum class Control {
+    Form1,
+    Timer1,
+    Picture1,
+    Frame1,
+    Command1, Command2, Command3, Command4,
+    Option1, Option2, Option3, Option4,
+    Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8,
+    Label9, Label10, Label11, Label12, Label13, Label14, Label15,
+};
+
+inline constexpr int kControlCount = static_cast<int>(Control::Label15) + 1;
+
+// Option1..Option4 by number 1..4; the caller keeps n in range.
+constexpr Control OptionControl(int n) {
+    return static_cast<Control>(static_cast<int>(Control::Option1) + n - 1);
+}
+
+// The code name of a control ("Label7"), for messages and test output.
+std::string_view ControlName(Control control);
+
+enum class MessageIcon { Question, Information, Critical };
+
+// What the test logic may do to the window, and the services it uses.
+// The Qt window implements it; tests implement it with a recording fake.
+// Positions are in twips relative to the control's container; colours are
+// 0xBBGGRR.
+class Controls {
+public:
+    virtual ~Controls() = default;
+
+    virtual void SetCaption(Control control, std::string_view text) = 0;
+    virtual std::string Caption(Control control) const = 0;
+    virtual void Move(Control control, double leftTwips, int topTwips) = 0;
+    virtual void SetBackColor(Control control, std::uint32_t bgr) = 0;
+    virtual void SetVisible(Control control, bool visible) = 0;
+
+    // The option buttons: whether one is the selected one of its group, and
+    // clearing it, which selects no other.
+    virtual bool Selected(Control option) const = 0;
+    virtual void ClearSelected(Control option) = 0;
+
+    virtual void SetTimerEnabled(bool enabled) = 0;
+
+    // A modal box with one OK button; returns the code of the button pressed.
+    virtual int MessageBox(std::string_view prompt, std::string_view title, MessageIcon icon) = 0;
+
+    // Closes the window and ends the program with this exit status. The
+    // caller returns at once and no further event reaches the logic.
+    virtual void EndProgram(int exitStatus) = 0;
+
+    // Re-seeds the random generator from the clock; Draw returns a number in
+    // [0, 1).
+    virtual void Randomize() = 0;
+    virtual double Draw() = 0;
+};
+
+}  // namespace infotest
