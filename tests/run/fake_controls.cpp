@@ -127,6 +127,7 @@ double DrawForLayout(int layout) { return (layout * 50 + 25) / 200.0; }
 
 std::vector<double> DrawsForStart(const std::array<int, kQuestionCount>& order, int layout) {
     std::vector<double> draws;
+    draws.reserve(order.size() + 1);
     for (int id : order) draws.push_back(DrawForCandidate(id));
     draws.push_back(DrawForLayout(layout));
     return draws;

@@ -19,7 +19,7 @@ double ChiSquare(const std::vector<int>& counts, double expected) {
 // one run in a thousand seeds, and these seeds are fixed.
 TEST(Uniformity, EveryQuestionIsEquallyLikelyAtEveryPositionAndEveryArrangementEquallyOften) {
     constexpr int kStarts = 21000;
-    std::vector<int> idAtPosition(kQuestionCount * kQuestionCount, 0);
+    std::vector<int> idAtPosition(static_cast<std::size_t>(kQuestionCount) * kQuestionCount, 0);
     std::vector<int> arrangements(4, 0);
     for (int start = 0; start < kStarts; ++start) {
         FakeControls fake(1000 + static_cast<std::uint64_t>(start));
