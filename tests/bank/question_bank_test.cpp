@@ -23,6 +23,37 @@ std::size_t RunsOfFourBlanks(std::string_view text) {
     return runs;
 }
 
+// Whether every byte sequence in the text is a well-formed UTF-8 character.
+bool IsUtf8(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead & 0xE0) == 0xC0 ? 2
+                                   : (lead & 0xF0) == 0xE0 ? 3
+                                   : (lead & 0xF8) == 0xF0 ? 4
+                                                           : 0;
+        if (length == 0 || at + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+// The window decodes the texts as UTF-8. A compiler that stored the literals
+// in another encoding (a Windows code page, say) would pass every comparison
+// above, since both sides change alike, yet the window would show garbage.
+TEST(QuestionBank, TextsAreStoredAsUtf8) {
+    // Spelled as bytes, which the compiler copies as they are.
+    EXPECT_EQ(FindQuestion(7)->OptionCaptions[3],
+              "\xD0\xA2\xD1\x80\xD1\x91\xD1\x85\xD0\xBC\xD0\xB5\xD1\x80\xD0\xBD\xD0\xB0\xD1\x8F");
+    for (const Question& question : QuestionBank()) {
+        EXPECT_TRUE(IsUtf8(question.QuestionText)) << "entry with " << question.OptionCaptions[0];
+        for (std::string_view caption : question.OptionCaptions) EXPECT_TRUE(IsUtf8(caption));
+    }
+}
+
 TEST(QuestionBank, FindsEveryIdFromOneToTwentyOne) {
     for (int id = 1; id <= kQuestionCount; ++id) {
         const Question* question = FindQuestion(id);
