@@ -1,0 +1,64 @@
+#include "tests/ui/form1_fixture.h"
+
+#include <map>
+
+#include <QRadioButton>
+#include <QTest>
+
+namespace infotest::testing {
+
+void Form1Test::SetUp() {
+    form = std::make_unique<Form1>();
+    form->SetMessagePresenter([this](QWidget&, const QString& prompt, const QString& title, MessageIcon icon) {
+        boxes.push_back({prompt, title, icon});
+        return 1;
+    });
+    form->SetProgramEnder([this](int status) { exits.push_back(status); });
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+}
+
+void Form1Test::TearDown() { form.reset(); }
+
+QWidget* Form1Test::Find(Control control) const {
+    return form->findChild<QWidget*>(QString::fromUtf8(ControlName(control).data(),
+                                                       static_cast<qsizetype>(ControlName(control).size())));
+}
+
+void Form1Test::Click(Control control) {
+    QWidget* widget = Find(control);
+    ASSERT_NE(widget, nullptr);
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
+}
+
+std::vector<int> Form1Test::SelectedOptions() const {
+    std::vector<int> selected;
+    for (int n = 1; n <= 4; ++n) {
+        if (Find<QRadioButton>(OptionControl(n))->isChecked()) selected.push_back(n);
+    }
+    return selected;
+}
+
+QColor Bgr(std::uint32_t bgr) {
+    return {static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF)};
+}
+
+QColor MostCommonColour(const QImage& image) {
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) ++counts[image.pixel(x, y) | 0xFF000000u];
+    }
+    QRgb best = 0;
+    int bestCount = -1;
+    for (const auto& [rgb, count] : counts) {
+        if (count > bestCount) {
+            best = rgb;
+            bestCount = count;
+        }
+    }
+    return QColor::fromRgb(best);
+}
+
+std::string Name(Control control) { return std::string(ControlName(control)); }
+
+}  // namespace infotest::testing

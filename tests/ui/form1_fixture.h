@@ -1,0 +1,60 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+#include "run/controls.h"
+#include "ui/form1.h"
+#include "ui/form1_layout.h"
+
+namespace infotest::testing {
+
+struct PresentedBox {
+    QString prompt;
+    QString title;
+    MessageIcon icon;
+};
+
+// A shown Form1 whose message boxes and program end are recorded instead of
+// shown and performed.
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The widget named like the control, found among the window's children.
+    QWidget* Find(Control control) const;
+    template <typename T>
+    T* Find(Control control) const {
+        return qobject_cast<T*>(Find(control));
+    }
+
+    // Real mouse clicks at the middle of a control.
+    void Click(Control control);
+    void Start() { Click(Control::Command1); }
+
+    // Which of the four option buttons read as selected (1..4).
+    std::vector<int> SelectedOptions() const;
+
+    std::unique_ptr<Form1> form;
+    std::vector<PresentedBox> boxes;
+    std::vector<int> exits;
+};
+
+// 0xBBGGRR as a QColor.
+QColor Bgr(std::uint32_t bgr);
+
+// The most common colour of an image.
+QColor MostCommonColour(const QImage& image);
+
+std::string Name(Control control);
+
+}  // namespace infotest::testing

@@ -1,0 +1,44 @@
+#include "ui/application.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QTranslator>
+
+namespace infotest {
+namespace {
+
+// Fusion with the Windows gap of 4 px between an option button's circle and
+// its caption (Fusion's 6 px would clip the longest answer by a pixel).
+class FormStyle : public QProxyStyle {
+public:
+    FormStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric == PM_RadioButtonLabelSpacing) return 4;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+}  // namespace
+
+bool SetUpApplication(QApplication& app) {
+#ifdef INFOTEST_DESKTOP_ID
+    // Lets the desktop match the window with the installed menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral(INFOTEST_DESKTOP_ID));
+#endif
+    QApplication::setStyle(new FormStyle);  // the application takes it
+    QApplication::setPalette(QApplication::style()->standardPalette());
+
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QStringLiteral("qtbase_ru"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QApplication::installTranslator(translator);
+    return true;
+}
+
+}  // namespace infotest

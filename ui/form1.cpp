@@ -1,0 +1,356 @@
+#include "ui/form1.h"
+
+#include <algorithm>
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "ui/form1_layout.h"
+#include "ui/form_widgets.h"
+
+namespace infotest {
+namespace {
+
+// The code a message box returns for its OK button.
+constexpr int kOkResult = 1;
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor ToQColor(std::uint32_t bgr) {
+    return {static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+            static_cast<int>((bgr >> 16) & 0xFF)};
+}
+
+std::size_t Index(Control control) { return static_cast<std::size_t>(control); }
+
+// Arial is served by Liberation Sans, which has Arial's metrics; MS Sans
+// Serif, which Linux lacks, by the same face: it is as narrow as MS Sans
+// Serif, where DejaVu Sans is wider and would overflow the fixed rectangles.
+// The size is set in pixels (a point is 4/3 px at 96 dpi), so the X server's
+// DPI cannot change it; high-DPI scaling still applies.
+QFont MakeFont(const ControlLayout& row) {
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"),
+                      row.face == FontFace::Arial ? QStringLiteral("Arial")
+                                                  : QStringLiteral("Microsoft Sans Serif")});
+    font.setPixelSize(PointsToPixels(row.points));
+    font.setWeight(row.bold ? QFont::Bold : QFont::Normal);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+Qt::Alignment HorizontalAlignment(TextAlign align) {
+    switch (align) {
+        case TextAlign::Centre: return Qt::AlignHCenter;
+        case TextAlign::Right: return Qt::AlignRight;
+        default: return Qt::AlignLeft;
+    }
+}
+
+// The policy of a control while it is inside its container.
+Qt::FocusPolicy FocusPolicyOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::CommandButton:
+        case ControlKind::OptionButton:
+        case ControlKind::PictureBox: return Qt::StrongFocus;
+        default: return Qt::NoFocus;
+    }
+}
+
+QMessageBox::Icon MessageBoxIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Question: return QMessageBox::Question;
+        case MessageIcon::Information: return QMessageBox::Information;
+        case MessageIcon::Critical: return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+int ShowMessageBox(QWidget& window, const QString& prompt, const QString& title, MessageIcon icon) {
+    QMessageBox box(MessageBoxIcon(icon), title, prompt, QMessageBox::Ok, &window);
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::ApplicationModal);
+    return box.exec() == QMessageBox::Ok ? kOkResult : 0;
+}
+
+void ExitEventLoop(int exitStatus) { QCoreApplication::exit(exitStatus); }
+
+Form1::Form1(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(ToQString(kForm1Title));
+    setAccessibleName(windowTitle());
+    setWindowIcon(QIcon(QPixmap(ToQString(kIconResource))));
+    // The program ends through EndProgram or closeEvent, with their status.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, ToQColor(kForm1BackColour));
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setFixedSize(TwipsToPixels(kForm1ClientWidth), TwipsToPixels(kForm1ClientHeight));
+    move(TwipsToPixels(kForm1Left), TwipsToPixels(kForm1Top));
+
+    widgets_[Index(Control::Form1)] = this;
+    options_ = new QButtonGroup(this);
+    options_->setExclusive(true);
+    for (const ControlLayout& row : Form1Layout()) widgets_[Index(row.control)] = CreateControl(row);
+
+    // Qt draws a later sibling over an earlier one: raise from the bottom row
+    // up, so that the topmost row ends on top.
+    const auto& rows = Form1Layout();
+    for (std::size_t i = rows.size(); i-- > 0;) {
+        if (QWidget* widget = widgets_[Index(rows[i].control)]) widget->raise();
+    }
+    SetTabOrder();
+    widgets_[Index(Control::Command1)]->setFocus();
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer1"));
+    timer_->setTimerType(Qt::PreciseTimer);
+    timer_->setInterval(kTimer1IntervalMs);
+    connect(timer_, &QTimer::timeout, this, [this] { Deliver(&TestRun::Timer1_Timer); });
+    timer_->start();
+}
+
+Form1::~Form1() = default;
+
+QWidget* Form1::CreateControl(const ControlLayout& row) {
+    QWidget* parent = row.parent == Control::Frame1 ? widgets_[Index(Control::Frame1)] : this;
+    const QString caption = ToQString(row.caption);
+    QPalette pal = parent->palette();
+    QWidget* widget = nullptr;
+    switch (row.kind) {
+        case ControlKind::Timer:
+            return nullptr;
+        case ControlKind::CommandButton: {
+            auto* button = new CommandButton(caption, parent);
+            button->setAutoDefault(true);  // Enter presses the focused button
+            void (TestRun::*procedure)() = nullptr;
+            if (row.control == Control::Command1) procedure = &TestRun::Command1_Click;
+            if (row.control == Control::Command2) procedure = &TestRun::Command2_Click;
+            if (row.control == Control::Command3) procedure = &TestRun::Command3_Click;
+            if (row.control == Control::Command4) procedure = &TestRun::Command4_Click;
+            if (procedure != nullptr) {
+                connect(button, &QAbstractButton::clicked, this, [this, procedure] { Deliver(procedure); });
+            }
+            pal.setColor(QPalette::Button, ToQColor(row.backColour));
+            widget = button;
+            break;
+        }
+        case ControlKind::PictureBox: {
+            auto* picture = new QLabel(parent);
+            picture->setPixmap(QPixmap(ToQString(kTitleImageResource)));
+            picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            widget = picture;
+            break;
+        }
+        case ControlKind::Frame: {
+            auto* frame = new FrameBox(caption, parent);
+            frame->setAutoFillBackground(true);
+            pal.setColor(QPalette::Window, ToQColor(row.backColour));
+            pal.setColor(QPalette::WindowText, ToQColor(row.foreColour));
+            widget = frame;
+            break;
+        }
+        case ControlKind::OptionButton: {
+            auto* option = new OptionButton(caption, parent);
+            option->setAutoExclusive(true);  // announced as a radio button
+            option->setBackgroundRole(QPalette::Window);
+            option->setAutoFillBackground(true);
+            options_->addButton(option);
+            pal.setColor(QPalette::Window, ToQColor(row.backColour));
+            pal.setColor(QPalette::WindowText, ToQColor(row.foreColour));
+            widget = option;
+            break;
+        }
+        case ControlKind::Label: {
+            auto* label = new QLabel(caption, parent);
+            label->setTextFormat(Qt::PlainText);
+            label->setWordWrap(true);
+            label->setAlignment(Qt::AlignTop | HorizontalAlignment(row.align));
+            label->setAutoFillBackground(true);
+            pal.setColor(QPalette::Window, ToQColor(row.backColour));
+            if (row.foreColour != kSystemColour) {
+                pal.setColor(QPalette::WindowText, ToQColor(row.foreColour));
+            }
+            widget = label;
+            break;
+        }
+    }
+    widget->setObjectName(ToQString(ControlName(row.control)));
+    widget->setPalette(pal);
+    if (row.face != FontFace::NoFont) widget->setFont(MakeFont(row));
+    widget->setFocusPolicy(FocusPolicyOf(row.kind));
+    widget->setGeometry(TwipsToPixels(row.left), TwipsToPixels(row.top), TwipsToPixels(row.width),
+                        TwipsToPixels(row.height));
+    widget->setFixedSize(widget->size());
+    widget->setAccessibleName(row.kind == ControlKind::PictureBox ? ToQString(kTitleImageText) : caption);
+    widget->setHidden(!row.visible);
+    return widget;
+}
+
+// Focus order by tab index among the controls that can take the focus.
+void Form1::SetTabOrder() {
+    std::array<const ControlLayout*, kLayoutRows> order{};
+    std::size_t count = 0;
+    for (const ControlLayout& row : Form1Layout()) {
+        if (FocusPolicyOf(row.kind) != Qt::NoFocus) order[count++] = &row;
+    }
+    std::sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(count),
+              [](const ControlLayout* a, const ControlLayout* b) { return a->tabIndex < b->tabIndex; });
+    for (std::size_t i = 1; i < count; ++i) {
+        QWidget::setTabOrder(widgets_[Index(order[i - 1]->control)], widgets_[Index(order[i]->control)]);
+    }
+}
+
+// A control that lies wholly outside its container cannot be clicked, so it
+// leaves the focus chain too; moved back in, it rejoins it.
+void Form1::UpdateFocusChain(Control control) {
+    const ControlLayout* row = FindLayout(control);
+    if (row == nullptr || FocusPolicyOf(row->kind) == Qt::NoFocus) return;
+    QWidget* widget = widgets_[Index(control)];
+    const bool inView = widget->geometry().intersects(widget->parentWidget()->rect());
+    widget->setFocusPolicy(inView ? FocusPolicyOf(row->kind) : Qt::NoFocus);
+    if (!inView && focusWidget() == widget) {
+        focusNextChild();
+        if (focusWidget() == widget) widget->clearFocus();
+    }
+}
+
+void Form1::Deliver(void (TestRun::*procedure)()) {
+    if (ended_) return;
+    try {
+        (run_.*procedure)();
+    } catch (...) {
+        // The procedures report their own errors; this only keeps anything
+        // else from unwinding through Qt's event loop.
+        try {
+            EndProgram(kErrorExitStatus);
+        } catch (...) {
+            QCoreApplication::exit(kErrorExitStatus);
+        }
+    }
+}
+
+QWidget* Form1::Widget(Control control) const {
+    const std::size_t index = Index(control);
+    return index < widgets_.size() ? widgets_[index] : nullptr;
+}
+
+void Form1::SetCaption(Control control, std::string_view text) {
+    QWidget* widget = Widget(control);
+    if (widget == nullptr) return;
+    const QString caption = ToQString(text);
+    if (control == Control::Form1) {
+        setWindowTitle(caption);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        button->setText(caption);
+    } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+        frame->setTitle(caption);
+    } else if (FindLayout(control)->kind == ControlKind::Label) {
+        static_cast<QLabel*>(widget)->setText(caption);
+    } else {
+        return;  // the picture box has no caption
+    }
+    widget->setAccessibleName(caption);
+}
+
+std::string Form1::Caption(Control control) const {
+    QWidget* widget = Widget(control);
+    QString caption;
+    if (control == Control::Form1) {
+        caption = windowTitle();
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        caption = button->text();
+    } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+        caption = frame->title();
+    } else if (widget != nullptr && FindLayout(control)->kind == ControlKind::Label) {
+        caption = static_cast<QLabel*>(widget)->text();
+    }
+    return caption.toStdString();
+}
+
+void Form1::Move(Control control, double leftTwips, int topTwips) {
+    QWidget* widget = Widget(control);
+    if (widget == nullptr) return;
+    widget->move(TwipsToPixels(leftTwips), TwipsToPixels(topTwips));
+    if (control != Control::Form1) UpdateFocusChain(control);
+}
+
+void Form1::SetBackColor(Control control, std::uint32_t bgr) {
+    QWidget* widget = Widget(control);
+    if (widget == nullptr) return;
+    QPalette pal = widget->palette();
+    pal.setColor(qobject_cast<QPushButton*>(widget) ? QPalette::Button : QPalette::Window, ToQColor(bgr));
+    widget->setPalette(pal);
+}
+
+void Form1::SetVisible(Control control, bool visible) {
+    if (QWidget* widget = Widget(control)) widget->setVisible(visible);
+}
+
+bool Form1::Selected(Control option) const {
+    auto* button = qobject_cast<QRadioButton*>(Widget(option));
+    return button != nullptr && button->isChecked();
+}
+
+// An exclusive group refuses to uncheck its checked button; it lets go while
+// it is not exclusive.
+void Form1::ClearSelected(Control option) {
+    auto* button = qobject_cast<QRadioButton*>(Widget(option));
+    if (button == nullptr || !button->isChecked()) return;
+    options_->setExclusive(false);
+    button->setChecked(false);
+    options_->setExclusive(true);
+}
+
+void Form1::SetTimerEnabled(bool enabled) {
+    if (!enabled) {
+        timer_->stop();
+    } else if (!timer_->isActive()) {
+        timer_->start();
+    }
+}
+
+int Form1::MessageBox(std::string_view prompt, std::string_view title, MessageIcon icon) {
+    if (!presenter_) return 0;
+    return presenter_(*this, ToQString(prompt), ToQString(title), icon);
+}
+
+void Form1::EndProgram(int exitStatus) {
+    if (ended_) return;
+    ended_ = true;
+    timer_->stop();
+    close();
+    if (ender_) ender_(exitStatus);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (ended_) return;
+    ended_ = true;
+    timer_->stop();
+    if (ender_) ender_(0);
+}
+
+void Form1::Randomize() { random_.Reseed(); }
+
+double Form1::Draw() { return random_.Draw(); }
+
+}  // namespace infotest

@@ -1,0 +1,12 @@
+#include <QApplication>
+
+#include "ui/application.h"
+#include "ui/form1.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    infotest::SetUpApplication(app);
+    infotest::Form1 window;
+    window.show();
+    return QApplication::exec();
+}
