@@ -52,7 +52,7 @@ public:
     virtual void SetTimerEnabled(bool enabled) = 0;
 
     // A modal box with one OK button; returns the code of the button pressed.
-    virtual int MessageBox(std::string_view prompt, std::string_view title, MessageIcon icon) = 0;
+    virtual int ShowMessage(std::string_view prompt, std::string_view title, MessageIcon icon) = 0;
 
     // Closes the window and ends the program with this exit status. The
     // caller returns at once and no further event reaches the logic.

@@ -68,7 +68,7 @@ void TestRun::Dispatch(Body body) {
     }
     if (ended_) return;
     try {
-        controls_.MessageBox(detail.empty() ? failure : std::string_view(detail), kErrorTitle,
+        controls_.ShowMessage(detail.empty() ? failure : std::string_view(detail), kErrorTitle,
                              MessageIcon::Critical);
     } catch (...) {
         // The box is only the report; the program ends either way.
@@ -100,7 +100,7 @@ bool TestRun::ShownQuestionJudged() const {
 }
 
 void TestRun::Warn(std::string_view prompt, MessageIcon icon) {
-    state_.MsgResult = std::to_string(controls_.MessageBox(prompt, kAttentionTitle, icon));
+    state_.MsgResult = std::to_string(controls_.ShowMessage(prompt, kAttentionTitle, icon));
 }
 
 void TestRun::End(int exitStatus) {

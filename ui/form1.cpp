@@ -328,7 +328,7 @@ void Form1::SetTimerEnabled(bool enabled) {
     }
 }
 
-int Form1::MessageBox(std::string_view prompt, std::string_view title, MessageIcon icon) {
+int Form1::ShowMessage(std::string_view prompt, std::string_view title, MessageIcon icon) {
     if (!presenter_) return 0;
     return presenter_(*this, ToQString(prompt), ToQString(title), icon);
 }

@@ -64,11 +64,11 @@ public:
         if (dropped_ != DroppedCall::MoveCommand4 || control != Control::Command4)
             FakeControls::Move(control, leftTwips, topTwips);
     }
-    int MessageBox(std::string_view prompt, std::string_view title, MessageIcon icon) override {
+    int ShowMessage(std::string_view prompt, std::string_view title, MessageIcon icon) override {
         ShownBox box{std::string(prompt), std::string(title), icon, {}};
         ReadWindow(*this, box.windowBehind);
         opened.push_back(std::move(box));
-        return FakeControls::MessageBox(prompt, title, icon);
+        return FakeControls::ShowMessage(prompt, title, icon);
     }
 
     std::vector<ShownBox> opened;

@@ -74,7 +74,7 @@ TEST_F(FailureTest, NothingRunsAfterAnErrorHasEndedTheProgram) {
 // A window whose box throws: the run must still end, and nothing escapes.
 class ThrowingBoxControls : public FakeControls {
 public:
-    int MessageBox(std::string_view, std::string_view, MessageIcon) override { throw std::runtime_error("box"); }
+    int ShowMessage(std::string_view, std::string_view, MessageIcon) override { throw std::runtime_error("box"); }
 };
 
 TEST(FailureInTheWindow, AnExceptionFromTheWindowNeverLeavesAProcedure) {

@@ -49,7 +49,7 @@ public:
     bool Selected(Control option) const override;
     void ClearSelected(Control option) override;
     void SetTimerEnabled(bool enabled) override;
-    int MessageBox(std::string_view prompt, std::string_view title, MessageIcon icon) override;
+    int ShowMessage(std::string_view prompt, std::string_view title, MessageIcon icon) override;
     void EndProgram(int exitStatus) override;
     void Randomize() override;
     double Draw() override;
