@@ -8,9 +8,10 @@ run_packages=(
   qt6-base-dev qt6-translations-l10n fonts-liberation2 fonts-dejavu-core
 )
 test_packages=(
-  libgtest-dev googletest
+  libgtest-dev googletest clang-tidy
   xvfb xauth xdotool imagemagick x11-utils libx11-dev
   python3 python3-pyatspi at-spi2-core dbus-x11
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
 )
 
 packages=("${run_packages[@]}")

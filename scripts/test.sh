@@ -5,12 +5,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 jobs=$(nproc 2>/dev/null || echo 2)
+timings=()
 stage() {
   local name=$1
   shift
   local start=$SECONDS
   echo "=== $name"
   "$@"
+  timings+=("$(printf '%-22s %4d s' "$name" $((SECONDS - start)))")
   echo "=== $name: $((SECONDS - start)) s"
 }
 
@@ -18,12 +20,28 @@ release_build() {
   cmake --preset ci
   cmake --build --preset ci -j "$jobs"
 }
-release_tests() {
-  ctest --preset ci -j "$jobs"
+sanitizer_build() {
+  cmake --preset sanitize
+  cmake --build --preset sanitize -j "$jobs"
+}
+# Runs a test preset and repeats the random-sequence summaries for the log.
+tests_of() {
+  ctest --preset "$1" -j "$jobs"
+  grep -h -E '^(seed: |(window )?sequences: [0-9]+)' "build/$1/Testing/Temporary/LastTest.log" || true
+}
+static_analysis() {
+  # The program's own code; the tests are mostly test-framework macros.
+  run-clang-tidy -quiet -p build/ci "$PWD/(bank|run|ui)/.*\\.cpp\$"
 }
 
 total_start=$SECONDS
 stage "set-up" scripts/setup.sh test
 stage "release build" release_build
-stage "release tests" release_tests
+stage "release tests" tests_of ci
+stage "sanitizer build" sanitizer_build
+stage "sanitizer tests" tests_of sanitize
+stage "static analysis" static_analysis
+stage "windows tests" scripts/windows-tests.sh
+echo "=== stage times"
+printf '%s\n' "${timings[@]}"
 echo "=== all checks passed in $((SECONDS - total_start)) s"
