@@ -349,8 +349,14 @@ void Form1::closeEvent(QCloseEvent* event) {
     if (ender_) ender_(0);
 }
 
-void Form1::Randomize() { random_.Reseed(); }
+void Form1::Randomize() {
+    if (reseed_) {
+        reseed_();
+    } else {
+        random_.Reseed();
+    }
+}
 
-double Form1::Draw() { return random_.Draw(); }
+double Form1::Draw() { return draw_ ? draw_() : random_.Draw(); }
 
 }  // namespace infotest

@@ -45,8 +45,16 @@ public:
     // Seams for tests: how a message box is shown and how the program ends.
     void SetMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
     void SetProgramEnder(ProgramEnder ender) { ender_ = std::move(ender); }
+    // Seam for tests: where the random draws come from and what a re-seed
+    // does. Unset, the window's own clock-seeded generator serves both.
+    void SetRandomSource(std::function<double()> draw, std::function<void()> reseed) {
+        draw_ = std::move(draw);
+        reseed_ = std::move(reseed);
+    }
 
     const TestRun& Run() const { return run_; }
+    // Lets a test put the state where ordinary use cannot.
+    TestRun& RunForTesting() { return run_; }
     bool Ended() const { return ended_; }
 
     // The widget of a control: the window itself for Form1, nullptr for Timer1.
@@ -80,6 +88,8 @@ private:
     QTimer* timer_ = nullptr;
     QButtonGroup* options_ = nullptr;
     ClockRandom random_;
+    std::function<double()> draw_;
+    std::function<void()> reseed_;
     TestRun run_{*this};
     MessagePresenter presenter_ = ShowMessageBox;
     ProgramEnder ender_ = ExitEventLoop;

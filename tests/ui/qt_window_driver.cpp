@@ -1,0 +1,331 @@
+#include "tests/ui/qt_window_driver.h"
+
+#include <cmath>
+#include <concepts>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QTimerEvent>
+#include <QWindow>
+
+namespace infotest::testing {
+namespace {
+
+using model::Action;
+using model::Observation;
+using model::PupilEvent;
+using model::Sequence;
+using model::SideBySideResult;
+using model::TestModel;
+using model::WindowView;
+
+constexpr int kTwipsPerPixel = 15;
+
+// A window that lets a test say where its random draws come from and see its
+// re-seeds.
+template <typename Window>
+concept TakesScriptedDraws =
+    requires(Window& window, std::function<double()> draw, std::function<void()> reseed) {
+        window.SetRandomSource(std::move(draw), std::move(reseed));
+    };
+
+// A seam of another shape would leave the test on the window's own draws
+// without a word: refuse to build instead.
+template <typename Window>
+concept NamesARandomSource = requires { &Window::SetRandomSource; };
+static_assert(!NamesARandomSource<Form1> || TakesScriptedDraws<Form1>,
+              "Form1::SetRandomSource is to take (std::function<double()> draw, std::function<void()> reseed)");
+
+// Hands the window the sequence's draws, if it takes them; running out of
+// them is a fault of the sequence, which the model reports as well.
+template <typename Window>
+void ScriptDraws(Window& window, const std::vector<double>& draws, int& reseeds) {
+    if constexpr (TakesScriptedDraws<Window>) {
+        auto shared = std::make_shared<std::vector<double>>(draws);
+        auto next = std::make_shared<std::size_t>(0);
+        window.SetRandomSource(
+            [shared, next] {
+                if (*next >= shared->size()) throw std::logic_error("the sequence ran out of random draws");
+                return (*shared)[(*next)++];
+            },
+            [&reseeds] { ++reseeds; });
+    } else {
+        (void)window;
+        (void)draws;
+        (void)reseeds;
+    }
+}
+
+QString CaptionOf(const QWidget& widget) {
+    if (widget.isWindow()) return widget.windowTitle();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) return button->text();
+    if (const auto* frame = qobject_cast<const QGroupBox*>(&widget)) return frame->title();
+    if (const auto* label = qobject_cast<const QLabel*>(&widget)) return label->text();
+    return {};
+}
+
+std::uint32_t Bgr(const QColor& colour) {
+    return static_cast<std::uint32_t>(colour.red()) | static_cast<std::uint32_t>(colour.green()) << 8U |
+           static_cast<std::uint32_t>(colour.blue()) << 16U;
+}
+
+void PutOnPixelGrid(WindowView& view) {
+    for (model::ControlView& control : view.controls) {
+        control.left = OnPixelGrid(control.left);
+        control.top = static_cast<int>(OnPixelGrid(control.top));
+    }
+}
+
+// Whether a pupil's action reaches the logic of this window at all, by the
+// model's view of the window: as the model has it, except that a keyboard
+// press of Next finds no button once the button is out of the window (this
+// window takes it out of the focus chain then, so that Tab cannot reach it).
+bool ReachesTheLogic(const WindowView& view, const PupilEvent& event) {
+    if (event.action != Action::NextKey) return true;
+    const model::ControlView& next = view[Control::Command4];
+    return next.left < model::kClientWidthTwips && next.top < model::kClientHeightTwips;
+}
+
+// An option that does not exist: the model takes it as an action the window
+// does not pass on, which changes nothing and opens no box.
+constexpr PupilEvent kNothing{Action::Choose, 0};
+
+}  // namespace
+
+double OnPixelGrid(double twips) {
+    return static_cast<double>(std::lround(twips / kTwipsPerPixel)) * kTwipsPerPixel;
+}
+
+DrawMode AvailableDrawMode() {
+    return TakesScriptedDraws<Form1> ? DrawMode::Scripted : DrawMode::Adopted;
+}
+
+QtWindow::QtWindow() = default;
+QtWindow::~QtWindow() = default;
+
+void QtWindow::Open(const Sequence& sequence) {
+    // The clock runs from the window's creation; a window that stays open for
+    // more than a second before the first action would tick by itself, so it
+    // is opened afresh (it never takes that long but on a starved machine).
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        form_.reset();
+        boxes_.clear();
+        exits_.clear();
+        reseeds_ = touchesAfterEnd_ = ticksSent_ = ticksSeen_ = unreachableNextKeys_ = 0;
+
+        form_ = std::make_unique<Form1>();
+        for (int index = 0; index < kControlCount; ++index) {
+            const auto control = static_cast<Control>(index);
+            QWidget*& widget = widgets_.at(static_cast<std::size_t>(index));
+            if (control == Control::Form1) {
+                widget = form_.get();
+            } else if (control == Control::Timer1) {
+                widget = nullptr;
+            } else {
+                const std::string_view name = ControlName(control);
+                widget = form_->findChild<QWidget*>(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+                if (widget == nullptr) throw std::runtime_error("the window has no " + std::string(name));
+            }
+        }
+        timer_ = form_->findChild<QTimer*>(QStringLiteral("Timer1"));
+        if (timer_ == nullptr) throw std::runtime_error("the window has no Timer1");
+        QObject::connect(timer_, &QTimer::timeout, form_.get(), [this] { ++ticksSeen_; });
+
+        form_->SetMessagePresenter([this](QWidget&, const QString& prompt, const QString& title, MessageIcon icon) {
+            if (Ended()) ++touchesAfterEnd_;
+            model::ShownBox box{prompt.toStdString(), title.toStdString(), icon, {}};
+            ReadWindow(box.windowBehind);
+            boxes_.push_back(std::move(box));
+            return 1;  // OK, at once
+        });
+        form_->SetProgramEnder([this](int status) {
+            if (Ended()) ++touchesAfterEnd_;
+            exits_.push_back(status);
+        });
+        ScriptDraws(*form_, sequence.draws, reseeds_);
+        // The run is a member of the window, not a const object: only the
+        // accessor is const. The clock near the end of its range is out of
+        // reach of ordinary use.
+        form_->RunForTesting().StateForTesting().ElapsedSeconds = sequence.openingSeconds;
+
+        form_->show();
+        form_->activateWindow();
+        if (!QTest::qWaitForWindowActive(form_.get())) throw std::runtime_error("the window did not become active");
+        if (!TickedByItself()) return;
+    }
+}
+
+bool QtWindow::Ended() const { return !exits_.empty(); }
+
+void QtWindow::Apply(const PupilEvent& event) {
+    if (Ended() || !form_->isVisible()) return;  // a closed window takes nothing
+    switch (event.action) {
+        case Action::Start: ClickControl(Control::Command1); break;
+        case Action::Check: ClickControl(Control::Command2); break;
+        case Action::Exit: ClickControl(Control::Command3); break;
+        case Action::NextClick: ClickControl(Control::Command4); break;
+        case Action::NextKey: PressNextFromTheKeyboard(); break;
+        case Action::Choose:
+            if (event.option >= 1 && event.option <= 4) ClickControl(OptionControl(event.option));
+            break;
+        case Action::Tick:
+            // As the event dispatcher delivers a tick: only a running timer
+            // has an id, and only the event with its id makes it time out.
+            if (timer_->isActive()) {
+                ++ticksSent_;
+                QTimerEvent tick(timer_->timerId());
+                QCoreApplication::sendEvent(timer_, &tick);
+            }
+            break;
+        case Action::Close:
+            // Through the platform window, as the window manager's close
+            // request arrives.
+            form_->windowHandle()->close();
+            break;
+    }
+}
+
+// A click in the middle of the part of the control that can be seen: inside
+// its container and the window. Which widget takes it is Qt's hit test.
+void QtWindow::ClickControl(Control control) {
+    QWidget* widget = WidgetOf(control);
+    QWidget* window = form_.get();
+    if (!widget->isVisibleTo(window)) return;
+    QRect seen(widget->mapTo(window, QPoint(0, 0)), widget->size());
+    for (QWidget* outer = widget->parentWidget(); outer != nullptr; outer = outer->parentWidget()) {
+        seen &= QRect(outer->mapTo(window, QPoint(0, 0)), outer->size());
+        if (outer == window) break;
+    }
+    if (seen.isEmpty()) return;  // the pupil cannot see it, so cannot click it
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, seen.center());
+}
+
+// The pupil tabs round the focus chain to the Next button and presses space.
+void QtWindow::PressNextFromTheKeyboard() {
+    QWidget* next = WidgetOf(Control::Command4);
+    for (int step = 0; step < kControlCount && QApplication::focusWidget() != next; ++step) {
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClick(focused != nullptr ? focused : form_.get(), Qt::Key_Tab);
+    }
+    if (QApplication::focusWidget() != next) {
+        ++unreachableNextKeys_;
+        return;
+    }
+    QTest::keyClick(next, Qt::Key_Space);
+}
+
+void QtWindow::ReadWindow(WindowView& into) const {
+    QWidget* window = form_.get();
+    for (int index = 0; index < kControlCount; ++index) {
+        QWidget* widget = widgets_.at(static_cast<std::size_t>(index));
+        if (widget == nullptr) continue;  // Timer1: its state is timerEnabled
+        model::ControlView& view = into.controls.at(static_cast<std::size_t>(index));
+        view.caption = CaptionOf(*widget).toStdString();
+        if (widget != window) {
+            view.left = widget->x() * kTwipsPerPixel;
+            view.top = widget->y() * kTwipsPerPixel;
+            view.visible = widget->isVisibleTo(window);
+        } else {
+            // While the program runs the window is on the screen; once it has
+            // ended it must be closed, which `ended` reads.
+            view.left = 0;
+            view.top = 0;
+            view.visible = Ended() || window->isVisible();
+        }
+        view.backColor = Bgr(widget->palette().color(widget->backgroundRole()));
+        const auto* option = qobject_cast<const QRadioButton*>(widget);
+        view.selected = option != nullptr && option->isChecked();
+    }
+    into.timerEnabled = timer_->isActive();
+}
+
+void QtWindow::Observe(Observation& into) {
+    ReadWindow(into.window);
+    into.boxes = std::move(boxes_);
+    boxes_.clear();
+    into.ended = Ended() && !form_->isVisible();
+    into.exitStatus = Ended() ? exits_.front() : -1;
+    into.reseeds = reseeds_;
+    into.touchesAfterEnd = touchesAfterEnd_;
+}
+
+std::vector<double> QtWindow::DealtDraws() const {
+    const TestState& state = form_->Run().State();
+    if (state.QuestionOrder.front() == 0) return {};
+    std::vector<double> draws;
+    for (const std::uint8_t id : state.QuestionOrder) draws.push_back((id - 1 + 0.5) / kQuestionCount);
+    draws.push_back((state.LayoutRoll - 50 + 0.5) / 200);
+    return draws;
+}
+
+SideBySideResult RunOnQtWindow(const Sequence& sequence, QtWindow& window, model::ModelFault fault) {
+    SideBySideResult result;
+    const bool adopted = AvailableDrawMode() == DrawMode::Adopted;
+    auto dealt = std::make_shared<std::vector<double>>();
+    auto next = std::make_shared<std::size_t>(0);
+    TestModel::DrawSource draws = model::DrawsOf(sequence);
+    if (adopted) {
+        draws = [dealt, next] {
+            // A window that did not start deals nothing; the model is then
+            // given the questions in bank order, and the comparison shows
+            // where the window stayed behind.
+            if (dealt->empty()) {
+                for (int id = 1; id <= kQuestionCount; ++id) dealt->push_back((id - 0.5) / kQuestionCount);
+                dealt->push_back(0.5 / 200);
+            }
+            if (*next >= dealt->size()) throw std::logic_error("the model drew more than one deal");
+            return (*dealt)[(*next)++];
+        };
+    }
+    TestModel model(draws, model::ModelOptions{fault, sequence.openingSeconds});
+
+    Observation shown;
+    window.Open(sequence);
+    window.Observe(shown);
+    auto compare = [&](std::size_t step) {
+        if (window.TickedByItself()) {
+            result.invalid = "Timer1 ticked by itself: the test ran the event loop for over a second";
+            return false;
+        }
+        Observation expected = model.Observed();
+        PutOnPixelGrid(expected.window);
+        for (model::ShownBox& box : expected.boxes) PutOnPixelGrid(box.windowBehind);
+        // Once the program has ended no tick may come any more: the model
+        // leaves its clock as it was, the window must have stopped it.
+        if (expected.ended) expected.window.timerEnabled = false;
+        if (adopted) shown.reseeds = expected.reseeds;  // the window's own generator shows nothing
+        if (model::Agree(expected, shown)) return true;
+        result.divergence = model::Divergence{step, model::Differences(expected, shown)};
+        return false;
+    };
+    if (compare(0)) {
+        for (std::size_t i = 0; i < sequence.events.size(); ++i) {
+            const PupilEvent& event = sequence.events[i];
+            const bool reaches = ReachesTheLogic(model.Observed().window, event);
+            window.Apply(event);
+            if (adopted && dealt->empty()) *dealt = window.DealtDraws();
+            try {
+                model.Apply(reaches ? event : kNothing);
+            } catch (const std::logic_error& error) {
+                result.invalid = error.what();
+                break;
+            }
+            window.Observe(shown);
+            ++result.steps;
+            if (!compare(i + 1)) break;
+        }
+    }
+    result.facts = model.Facts();
+    return result;
+}
+
+}  // namespace infotest::testing
