@@ -31,14 +31,18 @@ bool SetUpApplication(QApplication& app) {
     QApplication::setStyle(new FormStyle);  // the application takes it
     QApplication::setPalette(QApplication::style()->standardPalette());
 
+    // Debian ships qtbase_ru; a Windows deployment may carry only the merged
+    // qt_ru.
     auto* translator = new QTranslator(&app);
-    if (!translator->load(QStringLiteral("qtbase_ru"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete translator;
-        return false;
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const QString& name : {QStringLiteral("qtbase_ru"), QStringLiteral("qt_ru")}) {
+        if (translator->load(name, folder)) {
+            QApplication::installTranslator(translator);
+            return true;
+        }
     }
-    QApplication::installTranslator(translator);
-    return true;
+    delete translator;
+    return false;
 }
 
 }  // namespace infotest
