@@ -1,8 +1,6 @@
 #include "tests/ui/qt_window_driver.h"
 
 #include <cmath>
-#include <concepts>
-#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -29,41 +27,6 @@ using model::TestModel;
 using model::WindowView;
 
 constexpr int kTwipsPerPixel = 15;
-
-// A window that lets a test say where its random draws come from and see its
-// re-seeds.
-template <typename Window>
-concept TakesScriptedDraws =
-    requires(Window& window, std::function<double()> draw, std::function<void()> reseed) {
-        window.SetRandomSource(std::move(draw), std::move(reseed));
-    };
-
-// A seam of another shape would leave the test on the window's own draws
-// without a word: refuse to build instead.
-template <typename Window>
-concept NamesARandomSource = requires { &Window::SetRandomSource; };
-static_assert(!NamesARandomSource<Form1> || TakesScriptedDraws<Form1>,
-              "Form1::SetRandomSource is to take (std::function<double()> draw, std::function<void()> reseed)");
-
-// Hands the window the sequence's draws, if it takes them; running out of
-// them is a fault of the sequence, which the model reports as well.
-template <typename Window>
-void ScriptDraws(Window& window, const std::vector<double>& draws, int& reseeds) {
-    if constexpr (TakesScriptedDraws<Window>) {
-        auto shared = std::make_shared<std::vector<double>>(draws);
-        auto next = std::make_shared<std::size_t>(0);
-        window.SetRandomSource(
-            [shared, next] {
-                if (*next >= shared->size()) throw std::logic_error("the sequence ran out of random draws");
-                return (*shared)[(*next)++];
-            },
-            [&reseeds] { ++reseeds; });
-    } else {
-        (void)window;
-        (void)draws;
-        (void)reseeds;
-    }
-}
 
 QString CaptionOf(const QWidget& widget) {
     if (widget.isWindow()) return widget.windowTitle();
@@ -103,10 +66,6 @@ constexpr PupilEvent kNothing{Action::Choose, 0};
 
 double OnPixelGrid(double twips) {
     return static_cast<double>(std::lround(twips / kTwipsPerPixel)) * kTwipsPerPixel;
-}
-
-DrawMode AvailableDrawMode() {
-    return TakesScriptedDraws<Form1> ? DrawMode::Scripted : DrawMode::Adopted;
 }
 
 QtWindow::QtWindow() = default;
@@ -151,7 +110,17 @@ void QtWindow::Open(const Sequence& sequence) {
             if (Ended()) ++touchesAfterEnd_;
             exits_.push_back(status);
         });
-        ScriptDraws(*form_, sequence.draws, reseeds_);
+        // The window draws the sequence's own draws, as the model does, and
+        // its re-seeds are counted; running out of draws is a fault of the
+        // sequence, which the model reports as well.
+        auto draws = std::make_shared<std::vector<double>>(sequence.draws);
+        auto next = std::make_shared<std::size_t>(0);
+        form_->SetRandomSource(
+            [draws, next] {
+                if (*next >= draws->size()) throw std::logic_error("the sequence ran out of random draws");
+                return (*draws)[(*next)++];
+            },
+            [this] { ++reseeds_; });
         // The run is a member of the window, not a const object: only the
         // accessor is const. The clock near the end of its range is out of
         // reach of ordinary use.
@@ -258,35 +227,9 @@ void QtWindow::Observe(Observation& into) {
     into.touchesAfterEnd = touchesAfterEnd_;
 }
 
-std::vector<double> QtWindow::DealtDraws() const {
-    const TestState& state = form_->Run().State();
-    if (state.QuestionOrder.front() == 0) return {};
-    std::vector<double> draws;
-    for (const std::uint8_t id : state.QuestionOrder) draws.push_back((id - 1 + 0.5) / kQuestionCount);
-    draws.push_back((state.LayoutRoll - 50 + 0.5) / 200);
-    return draws;
-}
-
 SideBySideResult RunOnQtWindow(const Sequence& sequence, QtWindow& window, model::ModelFault fault) {
     SideBySideResult result;
-    const bool adopted = AvailableDrawMode() == DrawMode::Adopted;
-    auto dealt = std::make_shared<std::vector<double>>();
-    auto next = std::make_shared<std::size_t>(0);
-    TestModel::DrawSource draws = model::DrawsOf(sequence);
-    if (adopted) {
-        draws = [dealt, next] {
-            // A window that did not start deals nothing; the model is then
-            // given the questions in bank order, and the comparison shows
-            // where the window stayed behind.
-            if (dealt->empty()) {
-                for (int id = 1; id <= kQuestionCount; ++id) dealt->push_back((id - 0.5) / kQuestionCount);
-                dealt->push_back(0.5 / 200);
-            }
-            if (*next >= dealt->size()) throw std::logic_error("the model drew more than one deal");
-            return (*dealt)[(*next)++];
-        };
-    }
-    TestModel model(draws, model::ModelOptions{fault, sequence.openingSeconds});
+    TestModel model(model::DrawsOf(sequence), model::ModelOptions{fault, sequence.openingSeconds});
 
     Observation shown;
     window.Open(sequence);
@@ -302,7 +245,6 @@ SideBySideResult RunOnQtWindow(const Sequence& sequence, QtWindow& window, model
         // Once the program has ended no tick may come any more: the model
         // leaves its clock as it was, the window must have stopped it.
         if (expected.ended) expected.window.timerEnabled = false;
-        if (adopted) shown.reseeds = expected.reseeds;  // the window's own generator shows nothing
         if (model::Agree(expected, shown)) return true;
         result.divergence = model::Divergence{step, model::Differences(expected, shown)};
         return false;
@@ -312,7 +254,6 @@ SideBySideResult RunOnQtWindow(const Sequence& sequence, QtWindow& window, model
             const PupilEvent& event = sequence.events[i];
             const bool reaches = ReachesTheLogic(model.Observed().window, event);
             window.Apply(event);
-            if (adopted && dealt->empty()) *dealt = window.DealtDraws();
             try {
                 model.Apply(reaches ? event : kNothing);
             } catch (const std::logic_error& error) {

@@ -19,19 +19,6 @@ class QTimer;
 
 namespace infotest::testing {
 
-// Where the window's random draws come from.
-enum class DrawMode {
-    // The window hands out the sequence's own draws (it has a seam for them).
-    Scripted,
-    // The window draws from its own generator; the model is given draws that
-    // deal the same order and arrangement, read from the logic after Start.
-    // The re-seeds cannot be seen then and are not compared.
-    Adopted,
-};
-
-// The mode this build of the window allows.
-DrawMode AvailableDrawMode();
-
 class QtWindow final : public model::WindowUnderTest {
 public:
     QtWindow();
@@ -45,10 +32,6 @@ public:
     void Observe(model::Observation& into) override;
 
     Form1& Window() const { return *form_; }
-
-    // The order and the option arrangement the window dealt at Start, as
-    // draws that make the model deal the same; empty before Start.
-    std::vector<double> DealtDraws() const;
 
     // Whether a tick of Timer1 arrived that the test did not deliver (the
     // event loop ran for more than a second).
@@ -76,13 +59,13 @@ private:
     int unreachableNextKeys_ = 0;
 };
 
-// Drives the Qt window and the model with the same sequence and compares
-// them after every action, as model::RunSideBySide does, with three things
-// that belong to this window: the window acts first (in the adopted mode the
-// model's draws are read from it after Start), positions are compared on the
-// window's pixel grid, and a keyboard press of Next that cannot reach the
-// button, because the window took it out of the focus chain when it moved
-// it out of the window, is a press that reaches nothing.
+// Drives the Qt window and the model with the same sequence, both taking the
+// sequence's random draws, and compares them after every action, as
+// model::RunSideBySide does, with two things that belong to this window:
+// positions are compared on the window's pixel grid, and a keyboard press of
+// Next that cannot reach the button, because the window took it out of the
+// focus chain when it moved it out of the window, is a press that reaches
+// nothing.
 model::SideBySideResult RunOnQtWindow(const model::Sequence& sequence, QtWindow& window,
                                       model::ModelFault fault = model::ModelFault::None);
 
