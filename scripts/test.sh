@@ -31,7 +31,9 @@ tests_of() {
 }
 static_analysis() {
   # The program's own code; the tests are mostly test-framework macros.
-  run-clang-tidy -quiet -p build/ci "$PWD/(bank|run|ui)/.*\\.cpp\$"
+  # clang does not know GCC's -Wno-error=restrict from the build flags.
+  run-clang-tidy -quiet -p build/ci -extra-arg=-Wno-unknown-warning-option \
+    "$PWD/(bank|run|ui)/.*\\.cpp\$"
 }
 
 total_start=$SECONDS

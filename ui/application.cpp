@@ -28,7 +28,9 @@ bool SetUpApplication(QApplication& app) {
     // Lets the desktop match the window with the installed menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral(INFOTEST_DESKTOP_ID));
 #endif
-    QApplication::setStyle(new FormStyle);  // the application takes it
+    auto* style = new FormStyle;
+    style->setParent(&app);  // owned by the application, as setStyle would
+    QApplication::setStyle(style);
     QApplication::setPalette(QApplication::style()->standardPalette());
 
     // Debian ships qtbase_ru; a Windows deployment may carry only the merged
