@@ -51,7 +51,7 @@ else
   cmake --build "$build_dir" -j 2 --target "${targets[@]}" >/dev/null
 fi
 empty="$build_dir/bench/infotest_empty_window"
-infotest="$build_dir/ui/infotest"
+infotest="$build_dir/infotest"
 probe="$build_dir/bench/infotest_map_probe"
 
 # The display: no window manager, so a window is mapped as soon as the

@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh run
 cmake --preset release
 cmake --build --preset release -j "$(nproc 2>/dev/null || echo 2)"
-exec build/release/ui/infotest
+exec build/release/infotest

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "bank/question_bank.h"
-#include "ui/form1_layout.h"
+#include "ui/layout/form1_layout.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "tests/model/sequence.h"
-#include "tests/model/test_model.h"
+#include "tests/model/run_model.h"
 #include "tests/model/window_view.h"
 
 namespace infotest::model {

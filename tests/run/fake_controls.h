@@ -8,7 +8,7 @@
 
 #include "run/controls.h"
 #include "run/random_source.h"
-#include "run/test_run.h"
+#include "run/procedures.h"
 
 #include <gtest/gtest.h>
 

@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "tests/model/side_by_side.h"
-#include "ui/form1.h"
+#include "tests/model/real_window.h"
+#include "ui/qt/form1.h"
 
 class QTimer;
 
 namespace infotest::testing {
 
-class QtWindow final : public model::WindowUnderTest {
+class QtWindow final : public model::RealWindow {
 public:
     QtWindow();
     ~QtWindow() override;
@@ -33,12 +33,12 @@ public:
 
     Form1& Window() const { return *form_; }
 
-    // Whether a tick of Timer1 arrived that the test did not deliver (the
-    // event loop ran for more than a second).
-    bool TickedByItself() const { return ticksSeen_ != ticksSent_; }
-
-    // Keyboard presses of Next that found no way to the button.
-    int UnreachableNextKeys() const { return unreachableNextKeys_; }
+    // A tick of Timer1 that the test did not deliver: the event loop ran for
+    // more than a second.
+    bool TickedByItself() const override { return ticksSeen_ != ticksSent_; }
+    // Keyboard presses of Next that tabbed round the focus chain in vain.
+    int UnreachableNextKeys() const override { return unreachableNextKeys_; }
+    bool ProgramEnded() const override { return form_ != nullptr && form_->Ended(); }
 
 private:
     QWidget* WidgetOf(Control control) const { return widgets_.at(static_cast<std::size_t>(control)); }
@@ -58,18 +58,5 @@ private:
     int ticksSeen_ = 0;
     int unreachableNextKeys_ = 0;
 };
-
-// Drives the Qt window and the model with the same sequence, both taking the
-// sequence's random draws, and compares them after every action, as
-// model::RunSideBySide does, with two things that belong to this window:
-// positions are compared on the window's pixel grid, and a keyboard press of
-// Next that cannot reach the button, because the window took it out of the
-// focus chain when it moved it out of the window, is a press that reaches
-// nothing.
-model::SideBySideResult RunOnQtWindow(const model::Sequence& sequence, QtWindow& window,
-                                      model::ModelFault fault = model::ModelFault::None);
-
-// A twips position as the window can show it: on its grid of 15 twips.
-double OnPixelGrid(double twips);
 
 }  // namespace infotest::testing

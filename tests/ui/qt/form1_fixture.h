@@ -12,8 +12,8 @@
 #include <QWidget>
 
 #include "run/controls.h"
-#include "ui/form1.h"
-#include "ui/form1_layout.h"
+#include "ui/qt/form1.h"
+#include "ui/layout/form1_layout.h"
 
 namespace infotest::testing {
 

@@ -12,7 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "tests/ui/form1_fixture.h"
+#include "tests/ui/qt/form1_fixture.h"
 
 namespace infotest::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/form_widgets.h"
+#include "ui/qt/form_widgets.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 
 #include <algorithm>
 
@@ -14,14 +14,15 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include "ui/form1_layout.h"
-#include "ui/form_widgets.h"
+#include "ui/layout/form1_layout.h"
+#include "ui/qt/form_widgets.h"
 
 namespace infotest {
 namespace {
 
-// The code a message box returns for its OK button.
-constexpr int kOkResult = 1;
+// The window icon and the title image, built into the program.
+constexpr std::string_view kIconResource = ":/infotest/icon48.png";
+constexpr std::string_view kTitleImageResource = ":/infotest/title.gif";
 
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -61,14 +62,7 @@ Qt::Alignment HorizontalAlignment(TextAlign align) {
 }
 
 // The policy of a control while it is inside its container.
-Qt::FocusPolicy FocusPolicyOf(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::CommandButton:
-        case ControlKind::OptionButton:
-        case ControlKind::PictureBox: return Qt::StrongFocus;
-        default: return Qt::NoFocus;
-    }
-}
+Qt::FocusPolicy FocusPolicyOf(ControlKind kind) { return TakesFocus(kind) ? Qt::StrongFocus : Qt::NoFocus; }
 
 // Reads an image with the decoder of its known format only: left to guess,
 // Qt loads every installed image plugin first, which slows the start.
@@ -95,8 +89,6 @@ int ShowMessageBox(QWidget& window, const QString& prompt, const QString& title,
     box.setWindowModality(Qt::ApplicationModal);
     return box.exec() == QMessageBox::Ok ? kOkResult : 0;
 }
-
-void ExitEventLoop(int exitStatus) { QCoreApplication::exit(exitStatus); }
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
@@ -230,30 +222,15 @@ void Form1::SetTabOrder() {
 
 // A control that lies wholly outside its container cannot be clicked, so it
 // leaves the focus chain too; moved back in, it rejoins it.
-void Form1::UpdateFocusChain(Control control) {
+void Form1::UpdateFocusChain(Control control, double leftTwips, int topTwips) {
     const ControlLayout* row = FindLayout(control);
-    if (row == nullptr || FocusPolicyOf(row->kind) == Qt::NoFocus) return;
+    if (row == nullptr || !TakesFocus(row->kind)) return;
     QWidget* widget = widgets_[Index(control)];
-    const bool inView = widget->geometry().intersects(widget->parentWidget()->rect());
+    const bool inView = !LiesOutsideContainer(control, leftTwips, topTwips);
     widget->setFocusPolicy(inView ? FocusPolicyOf(row->kind) : Qt::NoFocus);
     if (!inView && focusWidget() == widget) {
         focusNextChild();
         if (focusWidget() == widget) widget->clearFocus();
-    }
-}
-
-void Form1::Deliver(void (TestRun::*procedure)()) {
-    if (ended_) return;
-    try {
-        (run_.*procedure)();
-    } catch (...) {
-        // The procedures report their own errors; this only keeps anything
-        // else from unwinding through Qt's event loop.
-        try {
-            EndProgram(kErrorExitStatus);
-        } catch (...) {
-            QCoreApplication::exit(kErrorExitStatus);
-        }
     }
 }
 
@@ -299,7 +276,7 @@ void Form1::Move(Control control, double leftTwips, int topTwips) {
     QWidget* widget = Widget(control);
     if (widget == nullptr) return;
     widget->move(TwipsToPixels(leftTwips), TwipsToPixels(topTwips));
-    if (control != Control::Form1) UpdateFocusChain(control);
+    if (control != Control::Form1) UpdateFocusChain(control, leftTwips, topTwips);
 }
 
 void Form1::SetBackColor(Control control, std::uint32_t bgr) {
@@ -337,35 +314,19 @@ void Form1::SetTimerEnabled(bool enabled) {
     }
 }
 
-int Form1::ShowMessage(std::string_view prompt, std::string_view title, MessageIcon icon) {
-    if (!presenter_) return 0;
-    return presenter_(*this, ToQString(prompt), ToQString(title), icon);
+int Form1::PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon) {
+    return ShowMessageBox(*this, ToQString(prompt), ToQString(title), icon);
 }
 
-void Form1::EndProgram(int exitStatus) {
-    if (ended_) return;
-    ended_ = true;
-    timer_->stop();
-    close();
-    if (ender_) ender_(exitStatus);
-}
+void Form1::StopTimer() { timer_->stop(); }
+
+void Form1::HideWindow() { close(); }
+
+void Form1::EndEventLoop(int exitStatus) { QCoreApplication::exit(exitStatus); }
 
 void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
-    if (ended_) return;
-    ended_ = true;
-    timer_->stop();
-    if (ender_) ender_(0);
+    CloseRequested();
 }
-
-void Form1::Randomize() {
-    if (reseed_) {
-        reseed_();
-    } else {
-        random_.Reseed();
-    }
-}
-
-double Form1::Draw() { return draw_ ? draw_() : random_.Draw(); }
 
 }  // namespace infotest

@@ -1,4 +1,4 @@
-#include "tests/ui/form1_fixture.h"
+#include "tests/ui/qt/form1_fixture.h"
 
 #include <map>
 
@@ -9,8 +9,9 @@ namespace infotest::testing {
 
 void Form1Test::SetUp() {
     form = std::make_unique<Form1>();
-    form->SetMessagePresenter([this](QWidget&, const QString& prompt, const QString& title, MessageIcon icon) {
-        boxes.push_back({prompt, title, icon});
+    form->SetMessagePresenter([this](std::string_view prompt, std::string_view title, MessageIcon icon) {
+        boxes.push_back({QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())),
+                         QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())), icon});
         return 1;
     });
     form->SetProgramEnder([this](int status) { exits.push_back(status); });

@@ -1,7 +1,7 @@
 #include <QApplication>
 
-#include "ui/application.h"
-#include "ui/form1.h"
+#include "ui/qt/application.h"
+#include "ui/qt/form1.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

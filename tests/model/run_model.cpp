@@ -1,4 +1,4 @@
-#include "tests/model/test_model.h"
+#include "tests/model/run_model.h"
 
 #include <algorithm>
 #include <cmath>

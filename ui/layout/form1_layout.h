@@ -36,16 +36,24 @@ struct ControlLayout {
     int tabIndex;  // -1 for none
 };
 
-inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kTwipsPerPixel = 15;  // at 96 dots per inch
+inline constexpr int kTwipsPerInch = 1440;
+inline constexpr int kPointsPerInch = 72;
+inline constexpr int kStandardDpi = 96;
 
-// Twips to pixels at 96 dots per inch, to the nearest pixel.
-inline int TwipsToPixels(double twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+// Twips to pixels at `dpi` dots per inch, to the nearest pixel.
+inline int TwipsToPixels(double twips, int dpi = kStandardDpi) {
+    return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
 }
 
-// Points to pixels at 96 dots per inch, to the nearest pixel.
-inline int PointsToPixels(double points) {
-    return static_cast<int>(std::lround(points * 4 / 3));
+// Points to pixels at `dpi` dots per inch, to the nearest pixel.
+inline int PointsToPixels(double points, int dpi = kStandardDpi) {
+    return static_cast<int>(std::lround(points * dpi / kPointsPerInch));
+}
+
+// Pixels at 96 dots per inch scaled to `dpi`, to the nearest pixel.
+inline int ScalePixels(int pixels, int dpi) {
+    return static_cast<int>(std::lround(static_cast<double>(pixels) * dpi / kStandardDpi));
 }
 
 inline constexpr std::string_view kForm1Title = "Информация. Измерение информации. Ловенда";
@@ -60,8 +68,9 @@ inline constexpr int kTimer1IntervalMs = 1000;
 inline constexpr std::string_view kTitleImageText =
     "Информатика\n9 класс\nТест № 1\nИнформация. Измерение информации";
 
-inline constexpr std::string_view kIconResource = ":/infotest/icon48.png";
-inline constexpr std::string_view kTitleImageResource = ":/infotest/title.gif";
+// The title image, drawn from the picture box's top-left corner.
+inline constexpr int kTitleImageWidth = 716;  // pixels
+inline constexpr int kTitleImageHeight = 253;
 
 inline constexpr int kLayoutRows = kControlCount - 1;  // every control but Form1
 
@@ -71,5 +80,22 @@ const std::array<ControlLayout, kLayoutRows>& Form1Layout();
 
 // The row of a control; nullptr for Form1.
 const ControlLayout* FindLayout(Control control);
+
+// Whether a control of this kind can take the keyboard focus while it is in
+// view.
+bool TakesFocus(ControlKind kind);
+
+// Whether a control placed at (left, top) twips in its container lies
+// wholly outside the container's client area: it cannot be seen or clicked
+// there, so it leaves the focus chain too. False for Form1 and Timer1.
+bool LiesOutsideContainer(Control control, double leftTwips, int topTwips);
+
+// The controls in one order that serves both painting and the focus chain
+// in a toolkit where both follow the order of the child windows: those
+// that take the focus by tab index, then the others in stacking order.
+// Where two overlap, the earlier is drawn on top: this keeps the title image
+// over Frame1 and Label1, the options over Frame1 and Label8 over Label6.
+// Command1 comes above Command4, which it never shows together with.
+std::array<Control, kLayoutRows - 1> CreationOrder();  // Timer1 has no window
 
 }  // namespace infotest

@@ -1,4 +1,6 @@
-#include "ui/form1_layout.h"
+#include "ui/layout/form1_layout.h"
+
+#include <algorithm>
 
 namespace infotest {
 namespace {
@@ -74,6 +76,41 @@ const ControlLayout* FindLayout(Control control) {
         if (row.control == control) return &row;
     }
     return nullptr;
+}
+
+bool TakesFocus(ControlKind kind) {
+    return kind == CommandButton || kind == OptionButton || kind == PictureBox;
+}
+
+bool LiesOutsideContainer(Control control, double leftTwips, int topTwips) {
+    const ControlLayout* row = FindLayout(control);
+    if (row == nullptr || row->kind == Timer) return false;
+    double containerWidth = kForm1ClientWidth;
+    double containerHeight = kForm1ClientHeight;
+    if (row->parent == Control::Frame1) {
+        const ControlLayout* frame = FindLayout(Control::Frame1);
+        containerWidth = frame->width;
+        containerHeight = frame->height;
+    }
+    return leftTwips >= containerWidth || topTwips >= containerHeight ||
+           leftTwips + row->width <= 0 || topTwips + row->height <= 0;
+}
+
+std::array<Control, kLayoutRows - 1> CreationOrder() {
+    std::array<Control, kLayoutRows - 1> order{};
+    std::size_t count = 0;
+    std::array<const ControlLayout*, kLayoutRows> focusable{};
+    std::size_t focusableCount = 0;
+    for (const ControlLayout& row : kLayout) {
+        if (TakesFocus(row.kind)) focusable[focusableCount++] = &row;
+    }
+    std::sort(focusable.begin(), focusable.begin() + static_cast<std::ptrdiff_t>(focusableCount),
+              [](const ControlLayout* a, const ControlLayout* b) { return a->tabIndex < b->tabIndex; });
+    for (std::size_t i = 0; i < focusableCount; ++i) order[count++] = focusable[i]->control;
+    for (const ControlLayout& row : kLayout) {
+        if (row.kind != Timer && !TakesFocus(row.kind)) order[count++] = row.control;
+    }
+    return order;
 }
 
 }  // namespace infotest

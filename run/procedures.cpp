@@ -1,4 +1,4 @@
-#include "run/test_run.h"
+#include "run/procedures.h"
 
 #include <limits>
 #include <stdexcept>

@@ -15,7 +15,7 @@
 #include <QTimer>
 
 #include "bank/question_bank.h"
-#include "tests/ui/form1_fixture.h"
+#include "tests/ui/qt/form1_fixture.h"
 
 namespace infotest::testing {
 namespace {

@@ -1,6 +1,5 @@
-#include "tests/ui/qt_window_driver.h"
+#include "tests/ui/qt/qt_window_driver.h"
 
-#include <cmath>
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -22,11 +21,8 @@ using model::Action;
 using model::Observation;
 using model::PupilEvent;
 using model::Sequence;
-using model::SideBySideResult;
-using model::TestModel;
 using model::WindowView;
-
-constexpr int kTwipsPerPixel = 15;
+using model::kTwipsPerPixel;
 
 QString CaptionOf(const QWidget& widget) {
     if (widget.isWindow()) return widget.windowTitle();
@@ -41,32 +37,7 @@ std::uint32_t Bgr(const QColor& colour) {
            static_cast<std::uint32_t>(colour.blue()) << 16U;
 }
 
-void PutOnPixelGrid(WindowView& view) {
-    for (model::ControlView& control : view.controls) {
-        control.left = OnPixelGrid(control.left);
-        control.top = static_cast<int>(OnPixelGrid(control.top));
-    }
-}
-
-// Whether a pupil's action reaches the logic of this window at all, by the
-// model's view of the window: as the model has it, except that a keyboard
-// press of Next finds no button once the button is out of the window (this
-// window takes it out of the focus chain then, so that Tab cannot reach it).
-bool ReachesTheLogic(const WindowView& view, const PupilEvent& event) {
-    if (event.action != Action::NextKey) return true;
-    const model::ControlView& next = view[Control::Command4];
-    return next.left < model::kClientWidthTwips && next.top < model::kClientHeightTwips;
-}
-
-// An option that does not exist: the model takes it as an action the window
-// does not pass on, which changes nothing and opens no box.
-constexpr PupilEvent kNothing{Action::Choose, 0};
-
 }  // namespace
-
-double OnPixelGrid(double twips) {
-    return static_cast<double>(std::lround(twips / kTwipsPerPixel)) * kTwipsPerPixel;
-}
 
 QtWindow::QtWindow() = default;
 QtWindow::~QtWindow() = default;
@@ -99,9 +70,9 @@ void QtWindow::Open(const Sequence& sequence) {
         if (timer_ == nullptr) throw std::runtime_error("the window has no Timer1");
         QObject::connect(timer_, &QTimer::timeout, form_.get(), [this] { ++ticksSeen_; });
 
-        form_->SetMessagePresenter([this](QWidget&, const QString& prompt, const QString& title, MessageIcon icon) {
+        form_->SetMessagePresenter([this](std::string_view prompt, std::string_view title, MessageIcon icon) {
             if (Ended()) ++touchesAfterEnd_;
-            model::ShownBox box{prompt.toStdString(), title.toStdString(), icon, {}};
+            model::ShownBox box{std::string(prompt), std::string(title), icon, {}};
             ReadWindow(box.windowBehind);
             boxes_.push_back(std::move(box));
             return 1;  // OK, at once
@@ -225,48 +196,6 @@ void QtWindow::Observe(Observation& into) {
     into.exitStatus = Ended() ? exits_.front() : -1;
     into.reseeds = reseeds_;
     into.touchesAfterEnd = touchesAfterEnd_;
-}
-
-SideBySideResult RunOnQtWindow(const Sequence& sequence, QtWindow& window, model::ModelFault fault) {
-    SideBySideResult result;
-    TestModel model(model::DrawsOf(sequence), model::ModelOptions{fault, sequence.openingSeconds});
-
-    Observation shown;
-    window.Open(sequence);
-    window.Observe(shown);
-    auto compare = [&](std::size_t step) {
-        if (window.TickedByItself()) {
-            result.invalid = "Timer1 ticked by itself: the test ran the event loop for over a second";
-            return false;
-        }
-        Observation expected = model.Observed();
-        PutOnPixelGrid(expected.window);
-        for (model::ShownBox& box : expected.boxes) PutOnPixelGrid(box.windowBehind);
-        // Once the program has ended no tick may come any more: the model
-        // leaves its clock as it was, the window must have stopped it.
-        if (expected.ended) expected.window.timerEnabled = false;
-        if (model::Agree(expected, shown)) return true;
-        result.divergence = model::Divergence{step, model::Differences(expected, shown)};
-        return false;
-    };
-    if (compare(0)) {
-        for (std::size_t i = 0; i < sequence.events.size(); ++i) {
-            const PupilEvent& event = sequence.events[i];
-            const bool reaches = ReachesTheLogic(model.Observed().window, event);
-            window.Apply(event);
-            try {
-                model.Apply(reaches ? event : kNothing);
-            } catch (const std::logic_error& error) {
-                result.invalid = error.what();
-                break;
-            }
-            window.Observe(shown);
-            ++result.steps;
-            if (!compare(i + 1)) break;
-        }
-    }
-    result.facts = model.Facts();
-    return result;
 }
 
 }  // namespace infotest::testing

@@ -1,0 +1,77 @@
+#include "tests/model/real_window.h"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace infotest::model {
+namespace {
+
+// Whether a pupil's action reaches the logic of a real window, by the
+// model's view of the window: as the model has it, except that a keyboard
+// press of Next finds no button once the button is out of the window.
+bool ReachesTheLogic(const WindowView& view, const PupilEvent& event) {
+    if (event.action != Action::NextKey) return true;
+    const ControlView& next = view[Control::Command4];
+    return next.left < kClientWidthTwips && next.top < kClientHeightTwips;
+}
+
+// An option that does not exist: the model takes it as an action the window
+// does not pass on, which changes nothing and opens no box.
+constexpr PupilEvent kNothing{Action::Choose, 0};
+
+}  // namespace
+
+double OnPixelGrid(double twips) {
+    return static_cast<double>(std::lround(twips / kTwipsPerPixel)) * kTwipsPerPixel;
+}
+
+void PutOnPixelGrid(WindowView& view) {
+    for (ControlView& control : view.controls) {
+        control.left = OnPixelGrid(control.left);
+        control.top = static_cast<int>(OnPixelGrid(control.top));
+    }
+}
+
+SideBySideResult RunOnRealWindow(const Sequence& sequence, RealWindow& window, ModelFault fault) {
+    SideBySideResult result;
+    TestModel model(DrawsOf(sequence), ModelOptions{fault, sequence.openingSeconds});
+
+    Observation shown;
+    window.Open(sequence);
+    window.Observe(shown);
+    auto compare = [&](std::size_t step) {
+        if (window.TickedByItself()) {
+            result.invalid = "Timer1 ticked by itself: the test ran the event loop for over a second";
+            return false;
+        }
+        Observation expected = model.Observed();
+        PutOnPixelGrid(expected.window);
+        for (ShownBox& box : expected.boxes) PutOnPixelGrid(box.windowBehind);
+        // Once the program has ended no tick may come any more: the model
+        // leaves its clock as it was, the window must have stopped it.
+        if (expected.ended) expected.window.timerEnabled = false;
+        if (Agree(expected, shown)) return true;
+        result.divergence = Divergence{step, Differences(expected, shown)};
+        return false;
+    };
+    if (compare(0)) {
+        for (std::size_t i = 0; i < sequence.events.size(); ++i) {
+            const PupilEvent& event = sequence.events[i];
+            const bool reaches = ReachesTheLogic(model.Observed().window, event);
+            window.Apply(event);
+            try {
+                model.Apply(reaches ? event : kNothing);
+            } catch (const std::logic_error& error) {
+                result.invalid = error.what();
+                break;
+            }
+            window.Observe(shown);
+            ++result.steps;
+            if (!compare(i + 1)) break;
+        }
+    }
+    result.facts = model.Facts();
+    return result;
+}
+
+}  // namespace infotest::model

@@ -1,0 +1,51 @@
+#pragma once
+
+// Drives a real window (its widgets or controls clicked and read back as the
+// pupil meets them) and the model of the test run with the same sequence,
+// and compares them after every action, as RunSideBySide does for the
+// recording fake, with what a real window adds: positions on its pixel grid,
+// a keyboard that cannot reach a button taken out of the focus chain, and a
+// clock of its own that may tick while the test is not looking.
+
+#include "tests/model/side_by_side.h"
+
+namespace infotest::model {
+
+// A real window under test: besides what any window under test does, it
+// tells what the test cannot see through the pupil's actions alone.
+class RealWindow : public WindowUnderTest {
+public:
+    // Whether Timer1 ticked without a Tick of the sequence since Open (the
+    // window's own clock ran for more than a second): the run then proves
+    // nothing about the clock.
+    virtual bool TickedByItself() const = 0;
+
+    // Keyboard presses of Next since Open that found no way to the button.
+    virtual int UnreachableNextKeys() const = 0;
+
+    // Whether the program behind the window has ended.
+    virtual bool ProgramEnded() const = 0;
+};
+
+// Twips per pixel at 96 dots per inch, the grid on which a real window
+// places its controls.
+inline constexpr int kTwipsPerPixel = 15;
+
+// A twips position as a window at 96 dpi can show it: on its grid of 15 twips.
+double OnPixelGrid(double twips);
+
+// Every control of the view moved onto that grid.
+void PutOnPixelGrid(WindowView& view);
+
+// Runs the sequence on the real window and on the model and stops at the
+// first disagreement, as RunSideBySide does, except that:
+// - the model's positions are compared on the window's pixel grid;
+// - a keyboard press of Next reaches nothing once the button is outside the
+//   client area (the window takes it out of the focus chain then, so that
+//   Tab cannot reach it);
+// - a tick of the window's own clock makes the sequence invalid;
+// - once the program has ended the window's clock must be stopped.
+SideBySideResult RunOnRealWindow(const Sequence& sequence, RealWindow& window,
+                                 ModelFault fault = ModelFault::None);
+
+}  // namespace infotest::model

@@ -1,0 +1,209 @@
+#include "tests/ui/win32/win32_window_driver.h"
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "ui/layout/form1_layout.h"
+#include "ui/win32/text.h"
+
+namespace infotest::testing {
+namespace {
+
+using model::Action;
+using model::Observation;
+using model::PupilEvent;
+using model::Sequence;
+
+constexpr wchar_t kDriverProperty[] = L"InfotestDriver";
+
+RECT ClientRectOf(HWND child, HWND parent) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+}  // namespace
+
+RECT RectInContainer(const Form1& form, Control control) {
+    RECT rect = ClientRectOf(form.ControlWindow(control), form.Handle());
+    const ControlLayout* row = FindLayout(control);
+    if (row != nullptr && row->parent == Control::Frame1) {
+        const RECT frame = ClientRectOf(form.ControlWindow(Control::Frame1), form.Handle());
+        OffsetRect(&rect, -frame.left, -frame.top);
+    }
+    return rect;
+}
+
+Win32Window::Win32Window(Form1Settings settings) : settings_(settings) {}
+
+Win32Window::~Win32Window() = default;
+
+// Counts the timer messages that reach the window, to tell the ticks the
+// test delivers from any the system would deliver by itself.
+LRESULT CALLBACK Win32Window::CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* driver = static_cast<Win32Window*>(GetPropW(window, kDriverProperty));
+    if (driver == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_TIMER && wParam == kTimer1Id) ++driver->ticksSeen_;
+    return CallWindowProcW(driver->formProcedure_, window, message, wParam, lParam);
+}
+
+void Win32Window::Open(const Sequence& sequence) {
+    form_.reset();
+    boxes_.clear();
+    exits_.clear();
+    reseeds_ = touchesAfterEnd_ = ticksSent_ = ticksSeen_ = unreachableNextKeys_ = 0;
+
+    form_ = std::make_unique<Form1>(GetModuleHandleW(nullptr), settings_);
+    HWND window = form_->Handle();
+    SetPropW(window, kDriverProperty, this);
+    formProcedure_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::CountingProcedure)));
+
+    form_->SetMessagePresenter([this](std::string_view prompt, std::string_view title, MessageIcon icon) {
+        if (ProgramEnded()) ++touchesAfterEnd_;
+        model::ShownBox box{std::string(prompt), std::string(title), icon, {}};
+        ReadWindow(box.windowBehind);
+        boxes_.push_back(std::move(box));
+        return 1;  // OK, at once
+    });
+    form_->SetProgramEnder([this](int status) {
+        if (ProgramEnded()) ++touchesAfterEnd_;
+        exits_.push_back(status);
+    });
+    auto draws = std::make_shared<std::vector<double>>(sequence.draws);
+    auto next = std::make_shared<std::size_t>(0);
+    form_->SetRandomSource(
+        [draws, next] {
+            if (*next >= draws->size()) throw std::logic_error("the sequence ran out of random draws");
+            return (*draws)[(*next)++];
+        },
+        [this] { ++reseeds_; });
+    form_->RunForTesting().StateForTesting().ElapsedSeconds = sequence.openingSeconds;
+    form_->Show();
+}
+
+void Win32Window::Apply(const PupilEvent& event) {
+    if (ProgramEnded() || !IsWindowVisible(form_->Handle())) return;  // a closed window takes nothing
+    switch (event.action) {
+        case Action::Start: Click(Control::Command1); break;
+        case Action::Check: Click(Control::Command2); break;
+        case Action::Exit: Click(Control::Command3); break;
+        case Action::NextClick: Click(Control::Command4); break;
+        case Action::NextKey: PressNextFromTheKeyboard(); break;
+        case Action::Choose:
+            if (event.option >= 1 && event.option <= 4) Click(OptionControl(event.option));
+            break;
+        case Action::Tick:
+            // The system sends a timer's messages only while it runs.
+            if (form_->TimerRunning()) {
+                ++ticksSent_;
+                MSG tick{form_->Handle(), WM_TIMER, kTimer1Id, 0, GetTickCount(), {}};
+                form_->Process(tick);
+            }
+            break;
+        case Action::Close:
+            // What the close button of the title bar sends.
+            SendMessageW(form_->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            break;
+    }
+}
+
+void Win32Window::Click(Control control) {
+    HWND window = form_->Handle();
+    HWND child = form_->ControlWindow(control);
+    if (child == nullptr || !IsWindowVisible(child)) return;
+    RECT seen = ClientRectOf(child, window);
+    RECT client{};
+    GetClientRect(window, &client);
+    IntersectRect(&seen, &seen, &client);
+    const ControlLayout* row = FindLayout(control);
+    if (row != nullptr && row->parent == Control::Frame1) {
+        const RECT frame = ClientRectOf(form_->ControlWindow(Control::Frame1), window);
+        IntersectRect(&seen, &seen, &frame);
+    }
+    if (IsRectEmpty(&seen)) return;  // the pupil cannot see it, so cannot click it
+    POINT point{(seen.left + seen.right) / 2, (seen.top + seen.bottom) / 2};
+    HWND target = ChildWindowFromPointEx(window, point, CWP_SKIPINVISIBLE);
+    if (target == nullptr || target == window) return;
+    MapWindowPoints(window, target, &point, 1);
+    const LPARAM at = MAKELPARAM(point.x, point.y);
+    MSG down{target, WM_LBUTTONDOWN, MK_LBUTTON, at, GetTickCount(), {}};
+    form_->Process(down);
+    MSG up{target, WM_LBUTTONUP, 0, at, GetTickCount(), {}};
+    form_->Process(up);
+}
+
+void Win32Window::PressKey(WPARAM key) {
+    HWND focused = GetFocus();
+    if (focused == nullptr) focused = form_->Handle();
+    MSG down{focused, WM_KEYDOWN, key, 1, GetTickCount(), {}};
+    form_->Process(down);
+    HWND now = GetFocus();
+    MSG up{now != nullptr ? now : form_->Handle(), WM_KEYUP, key, static_cast<LPARAM>(0xC0000001), GetTickCount(), {}};
+    form_->Process(up);
+}
+
+Control Win32Window::Focused() const {
+    HWND focused = GetFocus();
+    for (int index = 0; index < kControlCount; ++index) {
+        const auto control = static_cast<Control>(index);
+        if (control != Control::Form1 && focused != nullptr && form_->ControlWindow(control) == focused) return control;
+    }
+    return Control::Form1;
+}
+
+// The pupil tabs round the focus chain to the Next button and presses space.
+void Win32Window::PressNextFromTheKeyboard() {
+    HWND next = form_->ControlWindow(Control::Command4);
+    for (int step = 0; step < kControlCount && GetFocus() != next; ++step) PressKey(VK_TAB);
+    if (GetFocus() != next) {
+        ++unreachableNextKeys_;
+        return;
+    }
+    PressKey(VK_SPACE);
+}
+
+void Win32Window::ReadWindow(model::WindowView& into) const {
+    HWND window = form_->Handle();
+    const int dpi = form_->Dpi();
+    for (int index = 0; index < kControlCount; ++index) {
+        const auto control = static_cast<Control>(index);
+        if (control == Control::Timer1) continue;  // its state is timerEnabled
+        model::ControlView& view = into.controls.at(static_cast<std::size_t>(index));
+        HWND child = form_->ControlWindow(control);
+        if (control == Control::Form1) {
+            view.caption = Narrow(WindowText(window));
+            view.left = 0;
+            view.top = 0;
+            // Once the program has ended the window must be off the screen,
+            // which `ended` reads.
+            view.visible = ProgramEnded() || IsWindowVisible(window) != FALSE;
+        } else {
+            // The picture box's window text is what its image says, for
+            // screen readers; as a caption it has none.
+            view.caption = FindLayout(control)->kind == ControlKind::PictureBox ? "" : Narrow(WindowText(child));
+            const RECT rect = RectInContainer(*form_, control);
+            view.left = static_cast<double>(rect.left) * kTwipsPerInch / dpi;
+            view.top = rect.top * kTwipsPerInch / dpi;
+            view.visible = (GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) != 0;
+        }
+        view.backColor = form_->BackColour(control);
+        view.selected = child != nullptr && control >= Control::Option1 && control <= Control::Option4 &&
+                        SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    into.timerEnabled = form_->TimerRunning();
+}
+
+void Win32Window::Observe(Observation& into) {
+    ReadWindow(into.window);
+    into.boxes = std::move(boxes_);
+    boxes_.clear();
+    into.ended = ProgramEnded() && !IsWindowVisible(form_->Handle());
+    into.exitStatus = ProgramEnded() ? exits_.front() : -1;
+    into.reseeds = reseeds_;
+    into.touchesAfterEnd = touchesAfterEnd_;
+}
+
+}  // namespace infotest::testing

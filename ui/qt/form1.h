@@ -1,0 +1,64 @@
+#pragma once
+
+#include <array>
+
+#include <QString>
+#include <QWidget>
+
+#include "ui/layout/form_core.h"
+
+class QButtonGroup;
+class QTimer;
+
+namespace infotest {
+
+struct ControlLayout;
+
+// The real QMessageBox, with one OK button, over the window; returns the
+// code of the button pressed (1 for OK).
+int ShowMessageBox(QWidget& window, const QString& prompt, const QString& title, MessageIcon icon);
+
+// The program's one window on Qt. It builds its controls from the layout table,
+// runs the test logic on them, and delivers the clicks of Command1..Command4
+// and the ticks of Timer1 to the logic's event procedures. Each control is
+// a child widget whose object name is the control's name ("Label7"); Timer1
+// is a child QTimer.
+class Form1 final : public QWidget, public FormCore {
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // The widget of a control: the window itself for Form1, nullptr for Timer1.
+    QWidget* Widget(Control control) const;
+
+    // Controls
+    void SetCaption(Control control, std::string_view text) override;
+    std::string Caption(Control control) const override;
+    void Move(Control control, double leftTwips, int topTwips) override;
+    void SetBackColor(Control control, std::uint32_t bgr) override;
+    void SetVisible(Control control, bool visible) override;
+    bool Selected(Control option) const override;
+    void ClearSelected(Control option) override;
+    void SetTimerEnabled(bool enabled) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    int PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon) override;
+    void StopTimer() override;
+    void HideWindow() override;
+    void EndEventLoop(int exitStatus) override;
+
+private:
+    QWidget* CreateControl(const ControlLayout& row);
+    void SetTabOrder();
+    void UpdateFocusChain(Control control, double leftTwips, int topTwips);
+
+    std::array<QWidget*, kControlCount> widgets_{};
+    QTimer* timer_ = nullptr;
+    QButtonGroup* options_ = nullptr;
+};
+
+}  // namespace infotest

@@ -1,0 +1,111 @@
+#pragma once
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "ui/layout/form_core.h"
+
+namespace infotest {
+
+struct ControlLayout;
+
+// The id of Timer1's WM_TIMER messages.
+inline constexpr UINT_PTR kTimer1Id = 1;
+
+// What a window is made with; the program leaves both unset.
+struct Form1Settings {
+    // Dots per inch to lay the window out at; 0 asks the system.
+    int dpi = 0;
+    // The title image's file contents; unset, the image built into the
+    // program. Contents that do not decode leave the picture box empty.
+    std::optional<std::string_view> titleImage;
+};
+
+// The program's one window on the Win32 API. It builds a child window for
+// every control of the layout table, runs the test logic on them, and
+// delivers the clicks of Command1..Command4 and the ticks of Timer1 to the
+// logic's event procedures. Each control's window text is its caption.
+class Form1 final : public FormCore {
+public:
+    explicit Form1(HINSTANCE instance, Form1Settings settings = {});
+    ~Form1() override;
+
+    // The top-level window, and the child window of a control (the
+    // top-level window for Form1, nullptr for Timer1).
+    HWND Handle() const { return window_; }
+    HWND ControlWindow(Control control) const;
+
+    int Dpi() const { return dpi_; }
+    bool HasTitleImage() const { return titleImage_ != nullptr; }
+    // A control's back colour as last set (0xBBGGRR).
+    std::uint32_t BackColour(Control control) const;
+    bool TimerRunning() const { return timerRunning_; }
+    // Whether a modal box of the window is open.
+    bool BoxOpen() const { return boxesOpen_ > 0; }
+
+    // Shows the window; the focus goes to Command1.
+    void Show(int showCommand = SW_SHOWNORMAL);
+
+    // Handles one message taken from the queue as the message loop does:
+    // the keyboard navigation of the window first (Tab, arrows, Space,
+    // Enter), then the window procedure.
+    void Process(MSG& message);
+
+    // Runs the message loop until the program ends; returns its exit status.
+    int RunMessageLoop();
+
+    // Controls
+    void SetCaption(Control control, std::string_view text) override;
+    std::string Caption(Control control) const override;
+    void Move(Control control, double leftTwips, int topTwips) override;
+    void SetBackColor(Control control, std::uint32_t bgr) override;
+    void SetVisible(Control control, bool visible) override;
+    bool Selected(Control option) const override;
+    void ClearSelected(Control option) override;
+    void SetTimerEnabled(bool enabled) override;
+
+protected:
+    int PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon) override;
+    void StopTimer() override;
+    void HideWindow() override;
+    void EndEventLoop(int exitStatus) override;
+
+private:
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateControls(HINSTANCE instance);
+    void OnCommand(int id, int notification);
+    void OnDrawItem(const DRAWITEMSTRUCT& item);
+    LRESULT OnControlColour(HDC dc, HWND child);
+    bool MoveWithinOptions(const MSG& message);
+    void UpdateOptionTabStop();
+    void LeaveFocusChainIfOutside(Control control, double leftTwips, int topTwips);
+    void PlaceControl(Control control, double leftTwips, int topTwips);
+    HBRUSH Brush(std::uint32_t bgr);
+    HFONT Font(const ControlLayout& row);
+    int Px(double twips) const;
+
+    HWND window_ = nullptr;
+    int dpi_ = 96;
+    std::array<HWND, kControlCount> windows_{};
+    std::array<std::uint32_t, kControlCount> backColours_{};
+    std::array<HFONT, kControlCount> fonts_{};
+    std::array<HBRUSH, 8> brushes_{};
+    std::array<std::uint32_t, 8> brushColours_{};
+    HBITMAP titleImage_ = nullptr;
+    HWND focusOnDeactivate_ = nullptr;
+    int boxesOpen_ = 0;
+    bool timerRunning_ = false;
+};
+
+}  // namespace infotest
