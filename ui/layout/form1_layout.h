@@ -51,6 +51,14 @@ inline int PointsToPixels(double points, int dpi = kStandardDpi) {
     return static_cast<int>(std::lround(points * dpi / kPointsPerInch));
 }
 
+// A font's pixel height at `dpi`: its height at 96 dots per inch scaled
+// and rounded down, so that a caption that fits its rectangle at 96 dpi
+// still fits it at any other (the rectangles scale exactly; a font rounded
+// up can outgrow them, and a label would wrap its last word away).
+inline int FontPixels(double points, int dpi) {
+    return static_cast<int>(static_cast<long long>(PointsToPixels(points)) * dpi / kStandardDpi);
+}
+
 // Pixels at 96 dots per inch scaled to `dpi`, to the nearest pixel.
 inline int ScalePixels(int pixels, int dpi) {
     return static_cast<int>(std::lround(static_cast<double>(pixels) * dpi / kStandardDpi));

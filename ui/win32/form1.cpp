@@ -223,7 +223,7 @@ HFONT Form1::Font(const ControlLayout& row) {
     // MS Sans Serif is a bitmap font on Windows, jagged at other sizes; its
     // outline successor has the same look and metrics.
     const wchar_t* face = row.face == FontFace::Arial ? L"Arial" : L"Microsoft Sans Serif";
-    HFONT font = CreateFontW(-PointsToPixels(row.points, dpi_), 0, 0, 0, row.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+    HFONT font = CreateFontW(-FontPixels(row.points, dpi_), 0, 0, 0, row.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
                              FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                              DEFAULT_PITCH | FF_SWISS, face);
     fonts_[Index(row.control)] = font;
@@ -281,6 +281,9 @@ int Form1::RunMessageLoop() {
 void Form1::Process(MSG& message) {
     const bool ours = message.hwnd == window_ || (window_ != nullptr && IsChild(window_, message.hwnd));
     if (ours && message.message == WM_KEYDOWN && !BoxOpen()) {
+        // Once the keyboard is used, the focus rectangles show, as in a
+        // dialog box.
+        SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
         switch (message.wParam) {
             case VK_TAB: {
                 const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;

@@ -59,7 +59,7 @@ TEST_P(LayoutTest, EveryControlSitsAtItsTableRectangleWithItsCaption) {
         LOGFONTW font{};
         ASSERT_NE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), sizeof font, &font), 0)
             << Name(row.control);
-        EXPECT_EQ(font.lfHeight, -PointsToPixels(row.points, dpi)) << Name(row.control);
+        EXPECT_EQ(font.lfHeight, -FontPixels(row.points, dpi)) << Name(row.control);
         EXPECT_EQ(font.lfWeight, row.bold ? FW_BOLD : FW_NORMAL) << Name(row.control);
         EXPECT_EQ(font.lfCharSet, RUSSIAN_CHARSET) << Name(row.control);
     }
