@@ -96,17 +96,22 @@ bool LiesOutsideContainer(Control control, double leftTwips, int topTwips) {
            leftTwips + row->width <= 0 || topTwips + row->height <= 0;
 }
 
+std::vector<Control> TabOrder() {
+    std::vector<const ControlLayout*> rows;
+    for (const ControlLayout& row : kLayout) {
+        if (TakesFocus(row.kind)) rows.push_back(&row);
+    }
+    std::sort(rows.begin(), rows.end(),
+              [](const ControlLayout* a, const ControlLayout* b) { return a->tabIndex < b->tabIndex; });
+    std::vector<Control> order;
+    for (const ControlLayout* row : rows) order.push_back(row->control);
+    return order;
+}
+
 std::array<Control, kLayoutRows - 1> CreationOrder() {
     std::array<Control, kLayoutRows - 1> order{};
     std::size_t count = 0;
-    std::array<const ControlLayout*, kLayoutRows> focusable{};
-    std::size_t focusableCount = 0;
-    for (const ControlLayout& row : kLayout) {
-        if (TakesFocus(row.kind)) focusable[focusableCount++] = &row;
-    }
-    std::sort(focusable.begin(), focusable.begin() + static_cast<std::ptrdiff_t>(focusableCount),
-              [](const ControlLayout* a, const ControlLayout* b) { return a->tabIndex < b->tabIndex; });
-    for (std::size_t i = 0; i < focusableCount; ++i) order[count++] = focusable[i]->control;
+    for (Control control : TabOrder()) order[count++] = control;
     for (const ControlLayout& row : kLayout) {
         if (row.kind != Timer && !TakesFocus(row.kind)) order[count++] = row.control;
     }

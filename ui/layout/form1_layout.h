@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "run/controls.h"
 
@@ -97,6 +98,9 @@ bool TakesFocus(ControlKind kind);
 // wholly outside the container's client area: it cannot be seen or clicked
 // there, so it leaves the focus chain too. False for Form1 and Timer1.
 bool LiesOutsideContainer(Control control, double leftTwips, int topTwips);
+
+// The controls that can take the focus, in tab order.
+std::vector<Control> TabOrder();
 
 // The controls in one order that serves both painting and the focus chain
 // in a toolkit where both follow the order of the child windows: those

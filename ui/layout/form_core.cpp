@@ -2,6 +2,16 @@
 
 namespace infotest {
 
+void (TestRun::*FormCore::ClickProcedure(Control control))() {
+    switch (control) {
+        case Control::Command1: return &TestRun::Command1_Click;
+        case Control::Command2: return &TestRun::Command2_Click;
+        case Control::Command3: return &TestRun::Command3_Click;
+        case Control::Command4: return &TestRun::Command4_Click;
+        default: return nullptr;
+    }
+}
+
 int FormCore::ShowMessage(std::string_view prompt, std::string_view title, MessageIcon icon) {
     return presenter_ ? presenter_(prompt, title, icon) : PresentMessage(prompt, title, icon);
 }

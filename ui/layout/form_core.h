@@ -43,6 +43,10 @@ public:
         reseed_ = std::move(reseed);
     }
 
+    // The click procedure of a command button (Command1..Command4);
+    // nullptr for any other control.
+    static void (TestRun::*ClickProcedure(Control control))();
+
     const TestRun& Run() const { return run_; }
     // Lets a test put the state where ordinary use cannot.
     TestRun& RunForTesting() { return run_; }

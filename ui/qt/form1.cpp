@@ -142,12 +142,7 @@ QWidget* Form1::CreateControl(const ControlLayout& row) {
         case ControlKind::CommandButton: {
             auto* button = new CommandButton(caption, parent);
             button->setAutoDefault(true);  // Enter presses the focused button
-            void (TestRun::*procedure)() = nullptr;
-            if (row.control == Control::Command1) procedure = &TestRun::Command1_Click;
-            if (row.control == Control::Command2) procedure = &TestRun::Command2_Click;
-            if (row.control == Control::Command3) procedure = &TestRun::Command3_Click;
-            if (row.control == Control::Command4) procedure = &TestRun::Command4_Click;
-            if (procedure != nullptr) {
+            if (auto procedure = ClickProcedure(row.control)) {
                 connect(button, &QAbstractButton::clicked, this, [this, procedure] { Deliver(procedure); });
             }
             pal.setColor(QPalette::Button, ToQColor(row.backColour));
@@ -208,15 +203,9 @@ QWidget* Form1::CreateControl(const ControlLayout& row) {
 
 // Focus order by tab index among the controls that can take the focus.
 void Form1::SetTabOrder() {
-    std::array<const ControlLayout*, kLayoutRows> order{};
-    std::size_t count = 0;
-    for (const ControlLayout& row : Form1Layout()) {
-        if (FocusPolicyOf(row.kind) != Qt::NoFocus) order[count++] = &row;
-    }
-    std::sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(count),
-              [](const ControlLayout* a, const ControlLayout* b) { return a->tabIndex < b->tabIndex; });
-    for (std::size_t i = 1; i < count; ++i) {
-        QWidget::setTabOrder(widgets_[Index(order[i - 1]->control)], widgets_[Index(order[i]->control)]);
+    const std::vector<Control> order = TabOrder();
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(widgets_[Index(order[i - 1])], widgets_[Index(order[i])]);
     }
 }
 

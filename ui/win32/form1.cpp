@@ -29,18 +29,6 @@ bool IsOption(Control control) { return control >= Control::Option1 && control <
 
 bool IsCommand(Control control) { return control >= Control::Command1 && control <= Control::Command4; }
 
-using Procedure = void (TestRun::*)();
-
-Procedure ClickProcedure(Control control) {
-    switch (control) {
-        case Control::Command1: return &TestRun::Command1_Click;
-        case Control::Command2: return &TestRun::Command2_Click;
-        case Control::Command3: return &TestRun::Command3_Click;
-        case Control::Command4: return &TestRun::Command4_Click;
-        default: return nullptr;
-    }
-}
-
 // The system's dots per inch: the program is DPI-aware (its manifest says
 // so), so this is the real setting, not 96.
 int SystemDpi() {
@@ -178,14 +166,21 @@ Form1::Form1(HINSTANCE instance, Form1Settings settings) {
                     frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
     if (window_ == nullptr) throw std::runtime_error("CreateWindowExW failed for Form1");
     windows_[Index(Control::Form1)] = window_;
-
-    titleImage_ = DecodeImage(settings.titleImage ? *settings.titleImage : ResourceImage(instance));
-    CreateControls(instance);
-
+    try {
+        titleImage_ = DecodeImage(settings.titleImage ? *settings.titleImage : ResourceImage(instance));
+        CreateControls(instance);
+    } catch (...) {
+        // No destructor runs for a half-built window: the window must not
+        // outlive it, pointing at it.
+        Release();
+        throw;
+    }
     timerRunning_ = SetTimer(window_, kTimer1Id, kTimer1IntervalMs, nullptr) != 0;
 }
 
-Form1::~Form1() {
+Form1::~Form1() { Release(); }
+
+void Form1::Release() {
     if (window_ != nullptr) {
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
@@ -197,6 +192,9 @@ Form1::~Form1() {
         if (brush != nullptr) DeleteObject(brush);
     }
     if (titleImage_ != nullptr) DeleteObject(titleImage_);
+    fonts_.fill(nullptr);
+    brushes_.fill(nullptr);
+    titleImage_ = nullptr;
 }
 
 int Form1::Px(double twips) const { return TwipsToPixels(twips, dpi_); }
@@ -260,6 +258,9 @@ std::uint32_t Form1::BackColour(Control control) const {
 }
 
 void Form1::Show(int showCommand) {
+    // The focus shows from the start, also on the controls the system
+    // draws, whether or not the pupil has used the keyboard yet.
+    SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
     SetFocus(ControlWindow(Control::Command1));
@@ -281,9 +282,6 @@ int Form1::RunMessageLoop() {
 void Form1::Process(MSG& message) {
     const bool ours = message.hwnd == window_ || (window_ != nullptr && IsChild(window_, message.hwnd));
     if (ours && message.message == WM_KEYDOWN && !BoxOpen()) {
-        // Once the keyboard is used, the focus rectangles show, as in a
-        // dialog box.
-        SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
         switch (message.wParam) {
             case VK_TAB: {
                 const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
@@ -355,7 +353,8 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (focused != nullptr && IsChild(window_, focused)) focusOnDeactivate_ = focused;
                 return 0;
             }
-            if (focusOnDeactivate_ != nullptr && IsWindowVisible(focusOnDeactivate_)) {
+            if (focusOnDeactivate_ != nullptr && IsWindowVisible(focusOnDeactivate_) &&
+                (GetWindowLongPtrW(focusOnDeactivate_, GWL_STYLE) & WS_TABSTOP) != 0) {
                 SetFocus(focusOnDeactivate_);
             } else if (HWND first = GetNextDlgTabItem(window_, nullptr, FALSE)) {
                 SetFocus(first);
@@ -388,7 +387,7 @@ void Form1::OnCommand(int id, int notification) {
         HWND focused = GetFocus();
         for (Control button : {Control::Command1, Control::Command2, Control::Command3, Control::Command4}) {
             if (focused == ControlWindow(button) && IsWindowVisible(focused)) {
-                Deliver(ClickProcedure(button));
+                Deliver(FormCore::ClickProcedure(button));
                 return;
             }
         }
@@ -396,9 +395,12 @@ void Form1::OnCommand(int id, int notification) {
     }
     if (id < kFirstControlId || id >= kFirstControlId + kControlCount) return;
     const auto control = static_cast<Control>(id - kFirstControlId);
-    if (notification != BN_CLICKED) return;
+    // A button drawn by the program reports the second click of a double
+    // click as a double click; for the pupil it is a second press.
+    const bool pressed = notification == BN_CLICKED || (IsCommand(control) && notification == BN_DOUBLECLICKED);
+    if (!pressed) return;
     if (IsCommand(control)) {
-        Deliver(ClickProcedure(control));
+        Deliver(FormCore::ClickProcedure(control));
     } else if (IsOption(control)) {
         // A click selects the option (the button did that itself); no
         // procedure runs, the logic reads the selection when it checks.

@@ -84,6 +84,7 @@ private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(HINSTANCE instance);
+    void Release();
     void OnCommand(int id, int notification);
     void OnDrawItem(const DRAWITEMSTRUCT& item);
     LRESULT OnControlColour(HDC dc, HWND child);

@@ -110,7 +110,7 @@ void Win32Window::Apply(const PupilEvent& event) {
     }
 }
 
-void Win32Window::Click(Control control) {
+void Win32Window::Click(Control control, bool twice) {
     HWND window = form_->Handle();
     HWND child = form_->ControlWindow(control);
     if (child == nullptr || !IsWindowVisible(child)) return;
@@ -132,6 +132,10 @@ void Win32Window::Click(Control control) {
     MSG down{target, WM_LBUTTONDOWN, MK_LBUTTON, at, GetTickCount(), {}};
     form_->Process(down);
     MSG up{target, WM_LBUTTONUP, 0, at, GetTickCount(), {}};
+    form_->Process(up);
+    if (!twice) return;
+    MSG again{target, WM_LBUTTONDBLCLK, MK_LBUTTON, at, GetTickCount(), {}};
+    form_->Process(again);
     form_->Process(up);
 }
 

@@ -39,8 +39,8 @@ public:
 
     // A mouse click in the middle of the part of the control that can be
     // seen, on whichever child window lies on top there; nothing when the
-    // control is hidden or out of view.
-    void Click(Control control);
+    // control is hidden or out of view. Twice: a double click.
+    void Click(Control control, bool twice = false);
     // A key pressed and released on the focused control, through the
     // window's own keyboard handling.
     void PressKey(WPARAM key);

@@ -48,10 +48,10 @@ TEST_P(LayoutTest, EveryControlSitsAtItsTableRectangleWithItsCaption) {
         HWND child = form.ControlWindow(row.control);
         ASSERT_NE(child, nullptr) << Name(row.control);
         const RECT rect = RectInContainer(form, row.control);
-        EXPECT_NEAR(rect.left, TwipsToPixels(row.left, dpi), 2) << Name(row.control);
-        EXPECT_NEAR(rect.top, TwipsToPixels(row.top, dpi), 2) << Name(row.control);
-        EXPECT_NEAR(rect.right - rect.left, TwipsToPixels(row.width, dpi), 2) << Name(row.control);
-        EXPECT_NEAR(rect.bottom - rect.top, TwipsToPixels(row.height, dpi), 2) << Name(row.control);
+        EXPECT_NEAR(rect.left, row.left * dpi / 1440.0, 1) << Name(row.control);
+        EXPECT_NEAR(rect.top, row.top * dpi / 1440.0, 1) << Name(row.control);
+        EXPECT_NEAR(rect.right - rect.left, row.width * dpi / 1440.0, 1) << Name(row.control);
+        EXPECT_NEAR(rect.bottom - rect.top, row.height * dpi / 1440.0, 1) << Name(row.control);
         const std::string_view text = row.kind == ControlKind::PictureBox ? kTitleImageText : row.caption;
         EXPECT_EQ(Narrow(WindowText(child)), text) << Name(row.control);
         EXPECT_EQ((GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) != 0, row.visible) << Name(row.control);
@@ -59,7 +59,10 @@ TEST_P(LayoutTest, EveryControlSitsAtItsTableRectangleWithItsCaption) {
         LOGFONTW font{};
         ASSERT_NE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), sizeof font, &font), 0)
             << Name(row.control);
-        EXPECT_EQ(font.lfHeight, -FontPixels(row.points, dpi)) << Name(row.control);
+        // Pixels per point: 4/3 at 96 dpi; above it the 96-dpi size scaled
+        // and rounded down (14.25 pt: 19 px, at 144 dpi 28, not 29).
+        const int pixels96 = static_cast<int>(row.points * 4 / 3 + 0.5);
+        EXPECT_EQ(font.lfHeight, -(pixels96 * dpi / 96)) << Name(row.control);
         EXPECT_EQ(font.lfWeight, row.bold ? FW_BOLD : FW_NORMAL) << Name(row.control);
         EXPECT_EQ(font.lfCharSet, RUSSIAN_CHARSET) << Name(row.control);
     }
@@ -123,6 +126,15 @@ TEST(KeyboardTest, ArrowsSelectTheOptionsInTheOrderThePupilSeesThem) {
     for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(seen[i], byTop[(static_cast<std::size_t>(from) + 1 + i) % 4]);
 }
 
+TEST(ClickTest, TheSecondClickOfADoubleClickIsASecondPress) {
+    Win32Window window;
+    window.Open(OrderedDraws());
+    window.Click(Control::Command1);
+    window.Click(Control::Command2, true);  // nothing chosen: refused twice
+    ASSERT_EQ(window.Boxes().size(), 2U);
+    EXPECT_EQ(window.Boxes()[1].prompt, "Выберите ответ");
+}
+
 TEST(CloseTest, ACloseRequestEndsTheProgramWithStatusZero) {
     Win32Window window;
     window.Open(OrderedDraws());
@@ -141,6 +153,7 @@ TEST(MessageBoxTest, TheRealBoxIsOwnedByTheWindowAndIgnoresACloseRequest) {
     form.SetProgramEnder([&exits](int status) { exits.push_back(status); });
     form.Show();
     HWND owner = form.Handle();
+    const DWORD windowThread = GetCurrentThreadId();
     std::atomic<bool> ownedByTheWindow{false};
     std::atomic<bool> closedWhileOpen{false};
     std::string text;
@@ -151,7 +164,11 @@ TEST(MessageBoxTest, TheRealBoxIsOwnedByTheWindowAndIgnoresACloseRequest) {
             box = FindWindowW(L"#32770", Widen("Внимание!").c_str());
             if (box == nullptr) std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        if (box == nullptr) return;
+        if (box == nullptr) {
+            // Ends the box's loop, so that the test fails instead of hanging.
+            PostThreadMessageW(windowThread, WM_QUIT, 0, 0);
+            return;
+        }
         ownedByTheWindow = GetWindow(box, GW_OWNER) == owner;
         text = Narrow(WindowText(GetDlgItem(box, 0xFFFF)));
         SendMessageW(owner, WM_CLOSE, 0, 0);
