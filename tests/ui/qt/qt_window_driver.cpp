@@ -48,9 +48,7 @@ void QtWindow::Open(const Sequence& sequence) {
     // is opened afresh (it never takes that long but on a starved machine).
     for (int attempt = 0; attempt < 3; ++attempt) {
         form_.reset();
-        boxes_.clear();
-        exits_.clear();
-        reseeds_ = touchesAfterEnd_ = ticksSent_ = ticksSeen_ = unreachableNextKeys_ = 0;
+        ticksSent_ = ticksSeen_ = unreachableNextKeys_ = 0;
 
         form_ = std::make_unique<Form1>();
         for (int index = 0; index < kControlCount; ++index) {
@@ -70,32 +68,7 @@ void QtWindow::Open(const Sequence& sequence) {
         if (timer_ == nullptr) throw std::runtime_error("the window has no Timer1");
         QObject::connect(timer_, &QTimer::timeout, form_.get(), [this] { ++ticksSeen_; });
 
-        form_->SetMessagePresenter([this](std::string_view prompt, std::string_view title, MessageIcon icon) {
-            if (Ended()) ++touchesAfterEnd_;
-            model::ShownBox box{std::string(prompt), std::string(title), icon, {}};
-            ReadWindow(box.windowBehind);
-            boxes_.push_back(std::move(box));
-            return 1;  // OK, at once
-        });
-        form_->SetProgramEnder([this](int status) {
-            if (Ended()) ++touchesAfterEnd_;
-            exits_.push_back(status);
-        });
-        // The window draws the sequence's own draws, as the model does, and
-        // its re-seeds are counted; running out of draws is a fault of the
-        // sequence, which the model reports as well.
-        auto draws = std::make_shared<std::vector<double>>(sequence.draws);
-        auto next = std::make_shared<std::size_t>(0);
-        form_->SetRandomSource(
-            [draws, next] {
-                if (*next >= draws->size()) throw std::logic_error("the sequence ran out of random draws");
-                return (*draws)[(*next)++];
-            },
-            [this] { ++reseeds_; });
-        // The run is a member of the window, not a const object: only the
-        // accessor is const. The clock near the end of its range is out of
-        // reach of ordinary use.
-        form_->RunForTesting().StateForTesting().ElapsedSeconds = sequence.openingSeconds;
+        services_.Install(*form_, sequence, [this](WindowView& view) { ReadWindow(view); });
 
         form_->show();
         form_->activateWindow();
@@ -104,7 +77,7 @@ void QtWindow::Open(const Sequence& sequence) {
     }
 }
 
-bool QtWindow::Ended() const { return !exits_.empty(); }
+bool QtWindow::Ended() const { return services_.Ended(); }
 
 void QtWindow::Apply(const PupilEvent& event) {
     if (Ended() || !form_->isVisible()) return;  // a closed window takes nothing
@@ -190,12 +163,7 @@ void QtWindow::ReadWindow(WindowView& into) const {
 
 void QtWindow::Observe(Observation& into) {
     ReadWindow(into.window);
-    into.boxes = std::move(boxes_);
-    boxes_.clear();
-    into.ended = Ended() && !form_->isVisible();
-    into.exitStatus = Ended() ? exits_.front() : -1;
-    into.reseeds = reseeds_;
-    into.touchesAfterEnd = touchesAfterEnd_;
+    services_.Report(into, form_->isVisible());
 }
 
 }  // namespace infotest::testing

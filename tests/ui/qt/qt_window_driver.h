@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/model/real_window.h"
+#include "tests/ui/recorded_services.h"
 #include "ui/qt/form1.h"
 
 class QTimer;
@@ -50,10 +51,7 @@ private:
     std::unique_ptr<Form1> form_;
     std::array<QWidget*, kControlCount> widgets_{};
     QTimer* timer_ = nullptr;
-    std::vector<model::ShownBox> boxes_;
-    std::vector<int> exits_;
-    int reseeds_ = 0;
-    int touchesAfterEnd_ = 0;
+    RecordedServices services_;
     int ticksSent_ = 0;
     int ticksSeen_ = 0;
     int unreachableNextKeys_ = 0;

@@ -1,8 +1,6 @@
 #include "tests/ui/win32/win32_window_driver.h"
 
 #include <memory>
-#include <stdexcept>
-#include <string>
 
 #include "ui/layout/form1_layout.h"
 #include "ui/win32/text.h"
@@ -51,9 +49,7 @@ LRESULT CALLBACK Win32Window::CountingProcedure(HWND window, UINT message, WPARA
 
 void Win32Window::Open(const Sequence& sequence) {
     form_.reset();
-    boxes_.clear();
-    exits_.clear();
-    reseeds_ = touchesAfterEnd_ = ticksSent_ = ticksSeen_ = unreachableNextKeys_ = 0;
+    ticksSent_ = ticksSeen_ = unreachableNextKeys_ = 0;
 
     form_ = std::make_unique<Form1>(GetModuleHandleW(nullptr), settings_);
     HWND window = form_->Handle();
@@ -61,26 +57,7 @@ void Win32Window::Open(const Sequence& sequence) {
     formProcedure_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::CountingProcedure)));
 
-    form_->SetMessagePresenter([this](std::string_view prompt, std::string_view title, MessageIcon icon) {
-        if (ProgramEnded()) ++touchesAfterEnd_;
-        model::ShownBox box{std::string(prompt), std::string(title), icon, {}};
-        ReadWindow(box.windowBehind);
-        boxes_.push_back(std::move(box));
-        return 1;  // OK, at once
-    });
-    form_->SetProgramEnder([this](int status) {
-        if (ProgramEnded()) ++touchesAfterEnd_;
-        exits_.push_back(status);
-    });
-    auto draws = std::make_shared<std::vector<double>>(sequence.draws);
-    auto next = std::make_shared<std::size_t>(0);
-    form_->SetRandomSource(
-        [draws, next] {
-            if (*next >= draws->size()) throw std::logic_error("the sequence ran out of random draws");
-            return (*draws)[(*next)++];
-        },
-        [this] { ++reseeds_; });
-    form_->RunForTesting().StateForTesting().ElapsedSeconds = sequence.openingSeconds;
+    services_.Install(*form_, sequence, [this](model::WindowView& view) { ReadWindow(view); });
     form_->Show();
 }
 
@@ -202,12 +179,7 @@ void Win32Window::ReadWindow(model::WindowView& into) const {
 
 void Win32Window::Observe(Observation& into) {
     ReadWindow(into.window);
-    into.boxes = std::move(boxes_);
-    boxes_.clear();
-    into.ended = ProgramEnded() && !IsWindowVisible(form_->Handle());
-    into.exitStatus = ProgramEnded() ? exits_.front() : -1;
-    into.reseeds = reseeds_;
-    into.touchesAfterEnd = touchesAfterEnd_;
+    services_.Report(into, IsWindowVisible(form_->Handle()) != FALSE);
 }
 
 }  // namespace infotest::testing

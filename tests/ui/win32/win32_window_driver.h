@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/model/real_window.h"
+#include "tests/ui/recorded_services.h"
 #include "ui/win32/form1.h"
 
 namespace infotest::testing {
@@ -31,11 +32,11 @@ public:
 
     bool TickedByItself() const override { return ticksSeen_ != ticksSent_; }
     int UnreachableNextKeys() const override { return unreachableNextKeys_; }
-    bool ProgramEnded() const override { return !exits_.empty(); }
+    bool ProgramEnded() const override { return services_.Ended(); }
 
     Form1& Window() const { return *form_; }
-    const std::vector<model::ShownBox>& Boxes() const { return boxes_; }
-    const std::vector<int>& Exits() const { return exits_; }
+    const std::vector<model::ShownBox>& Boxes() const { return services_.Boxes(); }
+    const std::vector<int>& Exits() const { return services_.Exits(); }
 
     // A mouse click in the middle of the part of the control that can be
     // seen, on whichever child window lies on top there; nothing when the
@@ -55,10 +56,7 @@ private:
     Form1Settings settings_;
     std::unique_ptr<Form1> form_;
     WNDPROC formProcedure_ = nullptr;
-    std::vector<model::ShownBox> boxes_;
-    std::vector<int> exits_;
-    int reseeds_ = 0;
-    int touchesAfterEnd_ = 0;
+    RecordedServices services_;
     int ticksSent_ = 0;
     int ticksSeen_ = 0;
     int unreachableNextKeys_ = 0;
