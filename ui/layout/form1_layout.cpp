@@ -98,12 +98,14 @@ bool LiesOutsideContainer(Control control, double leftTwips, int topTwips) {
 
 std::vector<Control> TabOrder() {
     std::vector<const ControlLayout*> rows;
+    rows.reserve(kLayout.size());
     for (const ControlLayout& row : kLayout) {
         if (TakesFocus(row.kind)) rows.push_back(&row);
     }
     std::sort(rows.begin(), rows.end(),
               [](const ControlLayout* a, const ControlLayout* b) { return a->tabIndex < b->tabIndex; });
     std::vector<Control> order;
+    order.reserve(rows.size());
     for (const ControlLayout* row : rows) order.push_back(row->control);
     return order;
 }
