@@ -21,6 +21,22 @@ constexpr PupilEvent kNothing{Action::Choose, 0};
 
 }  // namespace
 
+void RealWindow::Apply(const PupilEvent& event) {
+    if (!TakesActions()) return;
+    switch (event.action) {
+        case Action::Start: ClickControl(Control::Command1); break;
+        case Action::Check: ClickControl(Control::Command2); break;
+        case Action::Exit: ClickControl(Control::Command3); break;
+        case Action::NextClick: ClickControl(Control::Command4); break;
+        case Action::NextKey: PressNextFromTheKeyboard(); break;
+        case Action::Choose:
+            if (event.option >= 1 && event.option <= 4) ClickControl(OptionControl(event.option));
+            break;
+        case Action::Tick: DeliverTick(); break;
+        case Action::Close: RequestClose(); break;
+    }
+}
+
 double OnPixelGrid(double twips) {
     return static_cast<double>(std::lround(twips / kTwipsPerPixel)) * kTwipsPerPixel;
 }

@@ -25,6 +25,24 @@ public:
 
     // Whether the program behind the window has ended.
     virtual bool ProgramEnded() const = 0;
+
+    // Performs a pupil's action through the window's own means below; a
+    // window that has closed takes nothing.
+    void Apply(const PupilEvent& event) final;
+
+private:
+    // Whether the window is still there to take the pupil's actions.
+    virtual bool TakesActions() const = 0;
+    // A mouse click in the middle of the part of the control that can be
+    // seen; nothing when the control is hidden or out of view.
+    virtual void ClickControl(Control control) = 0;
+    // The pupil tabs round the focus chain to the Next button and presses
+    // space; a press that finds no way to the button is counted.
+    virtual void PressNextFromTheKeyboard() = 0;
+    // One tick of Timer1, as the system delivers it: only while it runs.
+    virtual void DeliverTick() = 0;
+    // The close request of the window system.
+    virtual void RequestClose() = 0;
 };
 
 // Twips per pixel at 96 dots per inch, the grid on which a real window

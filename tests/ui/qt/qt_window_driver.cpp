@@ -17,9 +17,7 @@
 namespace infotest::testing {
 namespace {
 
-using model::Action;
 using model::Observation;
-using model::PupilEvent;
 using model::Sequence;
 using model::WindowView;
 using model::kTwipsPerPixel;
@@ -79,33 +77,20 @@ void QtWindow::Open(const Sequence& sequence) {
 
 bool QtWindow::Ended() const { return services_.Ended(); }
 
-void QtWindow::Apply(const PupilEvent& event) {
-    if (Ended() || !form_->isVisible()) return;  // a closed window takes nothing
-    switch (event.action) {
-        case Action::Start: ClickControl(Control::Command1); break;
-        case Action::Check: ClickControl(Control::Command2); break;
-        case Action::Exit: ClickControl(Control::Command3); break;
-        case Action::NextClick: ClickControl(Control::Command4); break;
-        case Action::NextKey: PressNextFromTheKeyboard(); break;
-        case Action::Choose:
-            if (event.option >= 1 && event.option <= 4) ClickControl(OptionControl(event.option));
-            break;
-        case Action::Tick:
-            // As the event dispatcher delivers a tick: only a running timer
-            // has an id, and only the event with its id makes it time out.
-            if (timer_->isActive()) {
-                ++ticksSent_;
-                QTimerEvent tick(timer_->timerId());
-                QCoreApplication::sendEvent(timer_, &tick);
-            }
-            break;
-        case Action::Close:
-            // Through the platform window, as the window manager's close
-            // request arrives.
-            form_->windowHandle()->close();
-            break;
-    }
+bool QtWindow::TakesActions() const { return !Ended() && form_->isVisible(); }
+
+// As the event dispatcher delivers a tick: only a running timer has an id,
+// and only the event with its id makes it time out.
+void QtWindow::DeliverTick() {
+    if (!timer_->isActive()) return;
+    ++ticksSent_;
+    QTimerEvent tick(timer_->timerId());
+    QCoreApplication::sendEvent(timer_, &tick);
 }
+
+// Through the platform window, as the window manager's close request
+// arrives.
+void QtWindow::RequestClose() { form_->windowHandle()->close(); }
 
 // A click in the middle of the part of the control that can be seen: inside
 // its container and the window. Which widget takes it is Qt's hit test.

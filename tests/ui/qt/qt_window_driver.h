@@ -29,7 +29,6 @@ public:
     QtWindow& operator=(const QtWindow&) = delete;
 
     void Open(const model::Sequence& sequence) override;
-    void Apply(const model::PupilEvent& event) override;
     void Observe(model::Observation& into) override;
 
     Form1& Window() const { return *form_; }
@@ -44,8 +43,11 @@ public:
 private:
     QWidget* WidgetOf(Control control) const { return widgets_.at(static_cast<std::size_t>(control)); }
     void ReadWindow(model::WindowView& into) const;
-    void ClickControl(Control control);
-    void PressNextFromTheKeyboard();
+    bool TakesActions() const override;
+    void ClickControl(Control control) override;
+    void PressNextFromTheKeyboard() override;
+    void DeliverTick() override;
+    void RequestClose() override;
     bool Ended() const;
 
     std::unique_ptr<Form1> form_;

@@ -8,9 +8,7 @@
 namespace infotest::testing {
 namespace {
 
-using model::Action;
 using model::Observation;
-using model::PupilEvent;
 using model::Sequence;
 
 constexpr wchar_t kDriverProperty[] = L"InfotestDriver";
@@ -61,31 +59,18 @@ void Win32Window::Open(const Sequence& sequence) {
     form_->Show();
 }
 
-void Win32Window::Apply(const PupilEvent& event) {
-    if (ProgramEnded() || !IsWindowVisible(form_->Handle())) return;  // a closed window takes nothing
-    switch (event.action) {
-        case Action::Start: Click(Control::Command1); break;
-        case Action::Check: Click(Control::Command2); break;
-        case Action::Exit: Click(Control::Command3); break;
-        case Action::NextClick: Click(Control::Command4); break;
-        case Action::NextKey: PressNextFromTheKeyboard(); break;
-        case Action::Choose:
-            if (event.option >= 1 && event.option <= 4) Click(OptionControl(event.option));
-            break;
-        case Action::Tick:
-            // The system sends a timer's messages only while it runs.
-            if (form_->TimerRunning()) {
-                ++ticksSent_;
-                MSG tick{form_->Handle(), WM_TIMER, kTimer1Id, 0, GetTickCount(), {}};
-                form_->Process(tick);
-            }
-            break;
-        case Action::Close:
-            // What the close button of the title bar sends.
-            SendMessageW(form_->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-            break;
-    }
+bool Win32Window::TakesActions() const { return !ProgramEnded() && IsWindowVisible(form_->Handle()); }
+
+// The system sends a timer's messages only while it runs.
+void Win32Window::DeliverTick() {
+    if (!form_->TimerRunning()) return;
+    ++ticksSent_;
+    MSG tick{form_->Handle(), WM_TIMER, kTimer1Id, 0, GetTickCount(), {}};
+    form_->Process(tick);
 }
+
+// What the close button of the title bar sends.
+void Win32Window::RequestClose() { SendMessageW(form_->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 void Win32Window::Click(Control control, bool twice) {
     HWND window = form_->Handle();

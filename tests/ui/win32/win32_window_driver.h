@@ -27,7 +27,6 @@ public:
     static constexpr int kStandardDpiForTests = 96;
 
     void Open(const model::Sequence& sequence) override;
-    void Apply(const model::PupilEvent& event) override;
     void Observe(model::Observation& into) override;
 
     bool TickedByItself() const override { return ticksSeen_ != ticksSent_; }
@@ -51,7 +50,11 @@ public:
 private:
     static LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void ReadWindow(model::WindowView& into) const;
-    void PressNextFromTheKeyboard();
+    bool TakesActions() const override;
+    void ClickControl(Control control) override { Click(control); }
+    void PressNextFromTheKeyboard() override;
+    void DeliverTick() override;
+    void RequestClose() override;
 
     Form1Settings settings_;
     std::unique_ptr<Form1> form_;
