@@ -9,9 +9,9 @@ run_packages=(
 )
 test_packages=(
   libgtest-dev googletest clang-tidy
-  xvfb xauth xdotool imagemagick x11-utils libx11-dev
+  xvfb xauth xdotool imagemagick x11-utils libx11-dev icewm
   python3 python3-pyatspi at-spi2-core dbus-x11
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 fonts-wine
   dpkg-dev file desktop-file-utils appstream unzip
 )
 
@@ -29,5 +29,10 @@ echo "Installing: ${missing[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 export DEBIAN_FRONTEND=noninteractive
+# The 32-bit Wine (wine32:i386) comes from Debian's i386 architecture,
+# which this adds to the machine's package sources.
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo[@]}" dpkg --add-architecture i386
+fi
 "${sudo[@]}" apt-get update
 "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"

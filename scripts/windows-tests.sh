@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Cross-builds infotest.exe, the logic's tests and the Win32 window's tests
-# with mingw-w64, runs the tests under Wine on a virtual X display, checks
-# that the .exe is a small GUI program that needs only DLLs every Windows
-# has, and makes the ZIP for teachers. Exits non-zero when any step fails.
-# Prints how long each step took.
+# Cross-builds the 32-bit infotest.exe, the logic's tests and the Win32
+# window's tests with mingw-w64, runs the tests under 32-bit Wine on a
+# virtual X display (and the program once more on a netbook's 1024 x 600
+# screen with a taskbar), checks that the .exe is a small 32-bit GUI program
+# for Windows 7 and later that needs only DLLs every Windows has and imports
+# only the functions on ui/win32/imports.txt, and makes the ZIP for
+# teachers. Exits non-zero when any step fails. Prints how long each step
+# took.
 #
-# Needs the Debian packages g++-mingw-w64-x86-64-posix,
-# binutils-mingw-w64-x86-64, wine, wine64, googletest, xvfb, x11-utils,
-# unzip, cmake and ninja-build.
+# Needs the Debian packages g++-mingw-w64-i686-posix,
+# binutils-mingw-w64-i686, wine, wine32:i386, googletest, xvfb, x11-utils,
+# icewm, unzip, cmake and ninja-build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,38 +29,39 @@ fail() {
   exit 1
 }
 
-objdump=x86_64-w64-mingw32-objdump
+objdump=i686-w64-mingw32-objdump
 missing=()
-for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres "$objdump" \
-  wine wineboot wineserver Xvfb xdpyinfo unzip; do
+for tool in i686-w64-mingw32-g++-posix i686-w64-mingw32-windres "$objdump" \
+  wine wineboot wineserver Xvfb xdpyinfo xprop icewm unzip; do
   command -v "$tool" >/dev/null || missing+=("$tool")
 done
 if [ ${#missing[@]} -ne 0 ]; then
-  fail "missing ${missing[*]}; install g++-mingw-w64-x86-64-posix" \
-    "binutils-mingw-w64-x86-64 wine wine64 xvfb x11-utils unzip"
+  fail "missing ${missing[*]}; install g++-mingw-w64-i686-posix" \
+    "binutils-mingw-w64-i686 wine wine32:i386 xvfb x11-utils icewm unzip"
 fi
 
 build_dir=build/windows
 exe=$build_dir/infotest.exe
 
-# Wine quiet, 64-bit only, and without the .NET and HTML engines it would
-# offer to download.
+# Wine quiet, without the .NET and HTML engines it would offer to download,
+# and a 32-bit prefix: 32-bit Windows, which refuses a 64-bit program.
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES=mscoree,mshtml=
-export WINEARCH=win64
+export WINEARCH=win32
 unset WAYLAND_DISPLAY
 # A prefix of its own, so that no earlier run or user setting can change the
 # results, and a scratch folder for the display; both are removed at the end.
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/infotest-wine.XXXXXX")
 export WINEPREFIX
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/infotest-xvfb.XXXXXX")
-xvfb_pid=
+background_pids=()
 cleanup() {
   wineserver -k 2>/dev/null || true
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
+  local pid
+  for pid in "${background_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
   rm -rf "$WINEPREFIX" "$scratch"
 }
 trap cleanup EXIT
@@ -66,30 +70,34 @@ build() {
   cmake --preset windows
   cmake --build --preset windows -j "$jobs"
 }
-display() {
-  # Wine creates no window without an X display, and the window tests open
-  # windows. Xvfb picks a free display number and reports it; -noreset keeps
-  # it from resetting, and refusing connections, when the last client leaves.
-  Xvfb -screen 0 1280x1024x24 -noreset -nolisten tcp -displayfd 3 \
-    3>"$scratch/display" 2>"$scratch/xvfb.log" &
-  xvfb_pid=$!
-  local _
+# Starts a virtual X display of the given size and makes it $DISPLAY.
+start_display() {
+  local size=$1 name=$2 pid _
+  # Xvfb picks a free display number and reports it; -noreset keeps it from
+  # resetting, and refusing connections, when the last client leaves.
+  Xvfb -screen 0 "${size}x24" -noreset -nolisten tcp -displayfd 3 \
+    3>"$scratch/$name.display" 2>"$scratch/$name.log" &
+  pid=$!
+  background_pids+=("$pid")
   for _ in $(seq 100); do
-    if [ -s "$scratch/display" ] && xdpyinfo -display ":$(cat "$scratch/display")" >/dev/null 2>&1; then
-      DISPLAY=":$(cat "$scratch/display")"
+    if [ -s "$scratch/$name.display" ] && xdpyinfo -display ":$(cat "$scratch/$name.display")" >/dev/null 2>&1; then
+      DISPLAY=":$(cat "$scratch/$name.display")"
       export DISPLAY
-      echo "display $DISPLAY"
+      echo "display $DISPLAY, $size"
       return
     fi
-    kill -0 "$xvfb_pid" 2>/dev/null || break
+    kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
-  cat "$scratch/xvfb.log" >&2
+  cat "$scratch/$name.log" >&2
   fail "Xvfb did not start"
 }
+display() {
+  # Wine creates no window without an X display, and the window tests open
+  # windows.
+  start_display 1280x1024 tests
+}
 prefix() {
-  # Without the 32-bit Wine (not needed here) this prints that it cannot
-  # open syswow64\rundll32.exe; the 64-bit prefix is complete all the same.
   wineboot -i
   # There is no window manager on the virtual display: Wine draws the
   # windows' frames itself instead of waiting, two seconds each time a
@@ -110,6 +118,42 @@ tests() {
   # The random-sequence summaries, for the log.
   grep -h -E '^(seed: |(window )?sequences: [0-9]+)' "$build_dir/Testing/Temporary/LastTest.log" || true
 }
+# Runs the real program's start test on the current display, at the dots per
+# inch given, expecting the work area that the window manager reports.
+start_test_at() {
+  local dpi=$1 work_area=$2
+  # A Wine server and desktop of the current display, so that the display
+  # and the dots per inch are read afresh; the registry is written once the
+  # server has ended.
+  wineserver -k 2>/dev/null || true
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+  wineserver -w
+  (cd "$build_dir/tests/ui/win32" && INFOTEST_EXPECTED_WORK_AREA=$work_area wine program_start_test.exe)
+}
+netbook_screen() {
+  # A netbook's 1024 x 600 screen with a window manager whose taskbar takes
+  # the bottom of it; Wine reports the work area it publishes
+  # (_NET_WORKAREA) as the monitor's work area. The window must open wholly
+  # inside it: at 96 dpi moved up just enough, at 144 dpi (larger than the
+  # screen) at its top-left corner.
+  start_display 1024x600 netbook
+  icewm >"$scratch/icewm.log" 2>&1 &
+  background_pids+=("$!")
+  local work_area="" _
+  for _ in $(seq 100); do
+    work_area=$(xprop -root _NET_WORKAREA 2>/dev/null | sed -En 's/^_NET_WORKAREA\(CARDINAL\) = ([0-9]+), ([0-9]+), ([0-9]+), ([0-9]+).*/\1 \2 \3 \4/p')
+    [ -n "$work_area" ] && break
+    sleep 0.1
+  done
+  [ -n "$work_area" ] || fail "the window manager published no work area"
+  local left top width height
+  read -r left top width height <<<"$work_area"
+  [ "$height" -lt 600 ] || fail "the work area ($work_area) leaves no room for a taskbar"
+  echo "work area: $width x $height at ($left, $top)"
+  local expected="$left $top $((left + width)) $((top + height))"
+  start_test_at 96 "$expected"
+  start_test_at 144 "$expected"
+}
 exe_checks() {
   [ -f "$exe" ] || fail "$exe was not built"
   local size headers dlls dll bad=()
@@ -119,9 +163,17 @@ exe_checks() {
   [ "$size" -le 1048576 ] || fail "infotest.exe is larger than 1 MiB"
 
   headers=$("$objdump" -p "$exe")
-  grep -Eq '^Magic[[:space:]]+020b' <<<"$headers" || fail "infotest.exe is not a 64-bit (PE32+) program"
+  # 32-bit: it runs on 32- and 64-bit Windows alike.
+  grep -Eq '^Magic[[:space:]]+010b' <<<"$headers" || fail "infotest.exe is not a 32-bit (PE32) program"
+  "$objdump" -f "$exe" | grep -q 'architecture: i386' || fail "infotest.exe is not an i386 program"
   # 2 is the GUI subsystem: no console window opens beside the program.
   grep -Eq '^Subsystem[[:space:]]+00000002' <<<"$headers" || fail "infotest.exe is not a GUI program"
+  # Windows 7 (6.1) as the oldest system, in both version fields.
+  local field
+  for field in MajorOSystemVersion:6 MinorOSystemVersion:1 MajorSubsystemVersion:6 MinorSubsystemVersion:1; do
+    grep -Eq "^${field%:*}[[:space:]]+${field#*:}\$" <<<"$headers" ||
+      fail "infotest.exe: ${field%:*} is not ${field#*:}"
+  done
 
   # Only DLLs that every Windows from 7 on has; the MinGW runtime and any
   # toolkit must be linked in, since the .exe is copied alone.
@@ -131,11 +183,20 @@ exe_checks() {
   for dll in $dlls; do
     case "${dll,,}" in
       kernel32.dll | user32.dll | gdi32.dll | msvcrt.dll | ole32.dll | oleaut32.dll | \
-        comctl32.dll | advapi32.dll | shell32.dll | gdiplus.dll | api-ms-win-crt-*.dll) ;;
+        comctl32.dll | advapi32.dll | shell32.dll | gdiplus.dll) ;;
+      # Includes the universal C runtime's api-ms-win-crt-*, which Windows 7
+      # lacks without an update.
       *) bad+=("$dll") ;;
     esac
   done
-  [ ${#bad[@]} -eq 0 ] || fail "infotest.exe needs DLLs that Windows does not have: ${bad[*]}"
+  [ ${#bad[@]} -eq 0 ] || fail "infotest.exe needs DLLs that Windows 7 does not have: ${bad[*]}"
+
+  # Every imported function is one on the list, checked against Windows 7.
+  if ! diff -u --label ui/win32/imports.txt --label infotest.exe <(grep -v '^#' ui/win32/imports.txt) \
+    <(scripts/windows-imports.sh "$exe" "$objdump"); then
+    fail "infotest.exe's imports differ from ui/win32/imports.txt (see above); add an import only once Windows 7 is known to have it"
+  fi
+  echo "imports: as on ui/win32/imports.txt, $(grep -c '^  ' ui/win32/imports.txt) functions"
 
   # The resources: the title image (raw data, type 10), the icon group (14)
   # that Explorer shows, the version details (16) of the file's properties
@@ -152,8 +213,8 @@ exe_checks() {
 zip_package() {
   local version zip listing file
   version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
-  zip=infotest-$version-windows-x64.zip
-  rm -f "$build_dir"/infotest-*-windows-x64.zip
+  zip=infotest-$version-windows.zip
+  rm -f "$build_dir"/infotest-*-windows*.zip
   (cd "$build_dir" && cpack -G ZIP)
   [ -f "$build_dir/$zip" ] || fail "cpack made no $zip"
   unzip -l "$build_dir/$zip"
@@ -169,6 +230,7 @@ step "build" build
 step "X display" display
 step "Wine prefix" prefix
 step "tests under Wine" tests
+step "netbook screen" netbook_screen
 step "exe checks" exe_checks
 step "ZIP" zip_package
 echo "=== windows: all passed in $((SECONDS - total_start)) s"

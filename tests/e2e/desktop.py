@@ -49,12 +49,17 @@ def check(condition, message):
 
 
 class Session:
-    """An Xvfb display and a D-Bus session bus of the test's own."""
+    """An Xvfb display and a D-Bus session bus of the test's own.
 
-    def __init__(self):
+    Without a window manager by default, as the window tests expect; with
+    one (icewm, say) when a test needs frames, a taskbar and the work area
+    that the window manager publishes.
+    """
+
+    def __init__(self, screen="1280x1024", window_manager=None):
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{screen}x24",
              "-noreset", "-nolisten", "tcp"],
             pass_fds=(write_end,), stderr=subprocess.DEVNULL)
         os.close(write_end)
@@ -83,8 +88,31 @@ class Session:
         # In a sanitizer build: a report with its stack, for the log.
         self.env.setdefault("UBSAN_OPTIONS", "print_stacktrace=1")
         os.environ.update({k: self.env[k] for k in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS")})
+        self.window_manager = None
+        if window_manager:
+            self.window_manager = subprocess.Popen([window_manager], env=self.env,
+                                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            try:
+                wait_for("the window manager's work area", self.work_area)
+            except Exception:
+                self.close()
+                raise
+
+    def root_property(self, name):
+        """The numbers of a property of the root window, or None when it is unset."""
+        out = subprocess.run(["xprop", "-root", name], env=self.env, capture_output=True,
+                             text=True).stdout
+        return _cardinals(out)
+
+    def work_area(self):
+        """The work area (x, y, width, height) that the window manager publishes."""
+        numbers = self.root_property("_NET_WORKAREA")
+        return tuple(numbers[:4]) if numbers and len(numbers) >= 4 else None
 
     def close(self):
+        if self.window_manager:
+            self.window_manager.terminate()
+            self.window_manager.wait(timeout=10)
         if self.dbus_pid:
             try:
                 os.kill(self.dbus_pid, signal.SIGTERM)
@@ -92,6 +120,17 @@ class Session:
                 pass
         self.xvfb.terminate()
         self.xvfb.wait(timeout=10)
+
+
+def _cardinals(xprop_line):
+    """The numbers of an xprop line such as "_NET_WORKAREA(CARDINAL) = 0, 0, 1024, 574"."""
+    _, equals, values = xprop_line.partition(" = ")
+    if not equals:
+        return None
+    try:
+        return [int(value) for value in values.split(",")]
+    except ValueError:
+        return None
 
 
 def _runtime_dir():
@@ -256,6 +295,22 @@ class Program:
                     self._window_id = wid
             check(self._window_id, f"no X window titled {TITLE!r} of pid {self.process.pid}")
         return self._window_id
+
+    def outer_frame(self):
+        """The window with the window manager's frame, (x, y, width, height), once
+        the window manager has framed it; None before."""
+        info = subprocess.run(["xwininfo", "-id", self.window_id()], env=self.session.env,
+                              capture_output=True, text=True).stdout
+        fields = dict(line.strip().split(":", 1) for line in info.splitlines() if ":" in line)
+        x, y = int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"])
+        w, h = int(fields["Width"]), int(fields["Height"])
+        extents = _cardinals(subprocess.run(
+            ["xprop", "-id", self.window_id(), "_NET_FRAME_EXTENTS"], env=self.session.env,
+            capture_output=True, text=True).stdout)
+        if not extents or len(extents) != 4:
+            return None
+        left, right, top, bottom = extents
+        return x - left, y - top, w + left + right, h + top + bottom
 
     def focus_window(self):
         subprocess.run(["xdotool", "windowfocus", "--sync", self.window_id()],

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ui/layout/form1_layout.h"
+#include "ui/layout/placement.h"
 #include "ui/win32/text.h"
 
 namespace infotest {
@@ -65,6 +66,19 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
                                                         GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     windowClass.lpszClassName = kClassName;
     if (RegisterClassExW(&windowClass) == 0) throw std::runtime_error("RegisterClassExW failed");
+}
+
+// The laid-out frame moved as little as needed to lie wholly inside the work
+// area of the monitor it is on (or nearest to).
+ScreenPoint PlaceOnMonitor(const ScreenRect& frame) {
+    const RECT laidOut{frame.left, frame.top, frame.left + frame.width, frame.top + frame.height};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromRect(&laidOut, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return {frame.left, frame.top};
+    }
+    const RECT& work = monitor.rcWork;
+    return PlaceInWorkArea(frame, {work.left, work.top, work.right - work.left, work.bottom - work.top});
 }
 
 // The title image built into the program (RCDATA "TITLE_GIF").
@@ -162,8 +176,10 @@ Form1::Form1(HINSTANCE instance, Form1Settings settings) {
     const std::wstring title = Widen(kForm1Title);
     // The window procedure learns `this` from the creation parameter and
     // sets window_ on the first message.
-    CreateWindowExW(0, kClassName, title.c_str(), kWindowStyle, Px(kForm1Left), Px(kForm1Top),
-                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
+    const ScreenPoint place =
+        PlaceOnMonitor({Px(kForm1Left), Px(kForm1Top), frame.right - frame.left, frame.bottom - frame.top});
+    CreateWindowExW(0, kClassName, title.c_str(), kWindowStyle, place.x, place.y, frame.right - frame.left,
+                    frame.bottom - frame.top, nullptr, nullptr, instance, this);
     if (window_ == nullptr) throw std::runtime_error("CreateWindowExW failed for Form1");
     windows_[Index(Control::Form1)] = window_;
     try {

@@ -38,7 +38,7 @@ Win32Window::~Win32Window() = default;
 
 // Counts the timer messages that reach the window, to tell the ticks the
 // test delivers from any the system would deliver by itself.
-LRESULT CALLBACK Win32Window::CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK Win32Window::CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     auto* driver = static_cast<Win32Window*>(GetPropW(window, kDriverProperty));
     if (driver == nullptr) return DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_TIMER && wParam == kTimer1Id) ++driver->ticksSeen_;

@@ -48,7 +48,7 @@ public:
     Control Focused() const;
 
 private:
-    static LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     void ReadWindow(model::WindowView& into) const;
     bool TakesActions() const override;
     void ClickControl(Control control) override { Click(control); }
