@@ -5,7 +5,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "ui/layout/form_core.h"
+#include "ui/core/form_core.h"
 
 class QButtonGroup;
 class QTimer;

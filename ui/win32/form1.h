@@ -13,7 +13,7 @@
 #include <optional>
 #include <string_view>
 
-#include "ui/layout/form_core.h"
+#include "ui/core/form_core.h"
 
 namespace infotest {
 

@@ -1,4 +1,4 @@
-#include "ui/layout/form_core.h"
+#include "ui/core/form_core.h"
 
 namespace infotest {
 
