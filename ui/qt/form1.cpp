@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "ui/layout/form1_layout.h"
+#include "ui/layout/painting.h"
 #include "ui/qt/form_widgets.h"
 
 namespace infotest {
@@ -42,9 +43,7 @@ std::size_t Index(Control control) { return static_cast<std::size_t>(control); }
 // DPI cannot change it; high-DPI scaling still applies.
 QFont MakeFont(const ControlLayout& row) {
     QFont font;
-    font.setFamilies({QStringLiteral("Liberation Sans"),
-                      row.face == FontFace::Arial ? QStringLiteral("Arial")
-                                                  : QStringLiteral("Microsoft Sans Serif")});
+    font.setFamilies({ToQString(kStandInFamily), ToQString(FamilyName(row.face))});
     font.setPixelSize(PointsToPixels(row.points));
     font.setWeight(row.bold ? QFont::Bold : QFont::Normal);
     font.setItalic(false);

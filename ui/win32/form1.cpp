@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ui/layout/form1_layout.h"
+#include "ui/layout/painting.h"
 #include "ui/win32/text.h"
 
 namespace infotest {
@@ -28,6 +29,13 @@ int ControlId(Control control) { return kFirstControlId + static_cast<int>(contr
 bool IsOption(Control control) { return control >= Control::Option1 && control <= Control::Option4; }
 
 bool IsCommand(Control control) { return control >= Control::Command1 && control <= Control::Command4; }
+
+PixelRect ToPixelRect(const RECT& rect) {
+    return {static_cast<int>(rect.left), static_cast<int>(rect.top), static_cast<int>(rect.right),
+            static_cast<int>(rect.bottom)};
+}
+
+RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
 // The system's dots per inch: the program is DPI-aware (its manifest says
 // so), so this is the real setting, not 96.
@@ -218,12 +226,10 @@ void Form1::CreateControls(HINSTANCE instance) {
 
 HFONT Form1::Font(const ControlLayout& row) {
     if (row.face == FontFace::NoFont) return nullptr;
-    // MS Sans Serif is a bitmap font on Windows, jagged at other sizes; its
-    // outline successor has the same look and metrics.
-    const wchar_t* face = row.face == FontFace::Arial ? L"Arial" : L"Microsoft Sans Serif";
+    const std::wstring face = Widen(FamilyName(row.face));
     HFONT font = CreateFontW(-FontPixels(row.points, dpi_), 0, 0, 0, row.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
                              FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_SWISS, face);
+                             DEFAULT_PITCH | FF_SWISS, face.c_str());
     fonts_[Index(row.control)] = font;
     return font;  // nullptr leaves the control's default font
 }
@@ -432,49 +438,35 @@ void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
 
     switch (row->kind) {
         case ControlKind::CommandButton: {
-            // The graphical style: a solid face in the back colour with a
-            // raised edge (sunken while pressed), the caption centred, and
-            // while focused a black outline and a dotted focus rectangle.
-            const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-            const bool focused = (item.itemState & ODS_FOCUS) != 0;
-            if (focused) {
-                FrameRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-                InflateRect(&rect, -1, -1);
-            }
-            FillRect(dc, &rect, Brush(backColours_[Index(control)]));
-            DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-            RECT textRect = rect;
-            InflateRect(&textRect, -3, -3);
-            if (pressed) OffsetRect(&textRect, 1, 1);
+            const CommandButtonPaint paint = CommandButtonGeometry(
+                ToPixelRect(rect), (item.itemState & ODS_FOCUS) != 0, (item.itemState & ODS_SELECTED) != 0);
+            if (paint.outlined) FrameRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+            RECT face = ToRect(paint.face);
+            FillRect(dc, &face, Brush(backColours_[Index(control)]));
+            DrawEdge(dc, &face, (item.itemState & ODS_SELECTED) != 0 ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+            RECT caption = ToRect(paint.caption);
             SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &caption,
                       DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-            if (focused) {
-                RECT focus = rect;
-                InflateRect(&focus, -3, -3);
+            if (paint.outlined) {
+                RECT focus = ToRect(paint.focus);
                 DrawFocusRect(dc, &focus);
             }
             break;
         }
         case ControlKind::Frame: {
-            // An etched border whose top edge runs through the middle of the
-            // caption, the caption in the fore colour on the back colour.
             FillRect(dc, &rect, Brush(backColours_[Index(control)]));
             TEXTMETRICW metrics{};
             GetTextMetricsW(dc, &metrics);
-            RECT border = rect;
-            border.top += metrics.tmHeight / 2;
+            SIZE extent{};
+            if (!text.empty()) GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            const FramePaint paint = FrameGeometry(ToPixelRect(rect), extent.cx, metrics.tmHeight, dpi_);
+            RECT border = ToRect(paint.border);
             DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
             if (text.empty()) break;
-            const int indent = ScalePixels(8, dpi_);
-            const int gap = ScalePixels(2, dpi_);
-            SIZE extent{};
-            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-            const LONG width = std::min<LONG>(extent.cx, rect.right - rect.left - 2 * indent);
-            RECT caption{rect.left + indent, rect.top, rect.left + indent + width, rect.top + metrics.tmHeight};
-            RECT behind = caption;
-            InflateRect(&behind, gap, 0);
+            RECT behind = ToRect(paint.behindCaption);
             FillRect(dc, &behind, Brush(backColours_[Index(control)]));
+            RECT caption = ToRect(paint.caption);
             SetTextColor(dc, row->foreColour);
             DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &caption,
                       DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
