@@ -89,7 +89,13 @@ int ShowMessageBox(QWidget& window, const QString& prompt, const QString& title,
     return box.exec() == QMessageBox::Ok ? kOkResult : 0;
 }
 
-Form1::Form1(QWidget* parent) : QWidget(parent) {
+Form1::Form1(QWidget* parent)
+    : QWidget(parent),
+      FormCore({.showMessage =
+                    [this](std::string_view prompt, std::string_view title, MessageIcon icon) {
+                        return ShowMessageBox(*this, ToQString(prompt), ToQString(title), icon);
+                    },
+                .endEventLoop = [](int exitStatus) { QCoreApplication::exit(exitStatus); }}) {
     setObjectName(QStringLiteral("Form1"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -301,16 +307,6 @@ void Form1::SetTimerEnabled(bool enabled) {
         timer_->start();
     }
 }
-
-int Form1::PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon) {
-    return ShowMessageBox(*this, ToQString(prompt), ToQString(title), icon);
-}
-
-void Form1::StopTimer() { timer_->stop(); }
-
-void Form1::HideWindow() { close(); }
-
-void Form1::EndEventLoop(int exitStatus) { QCoreApplication::exit(exitStatus); }
 
 void Form1::closeEvent(QCloseEvent* event) {
     event->accept();

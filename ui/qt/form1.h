@@ -46,10 +46,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    int PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon) override;
-    void StopTimer() override;
-    void HideWindow() override;
-    void EndEventLoop(int exitStatus) override;
 
 private:
     QWidget* CreateControl(const ControlLayout& row);

@@ -160,7 +160,12 @@ std::string_view InitialText(const ControlLayout& row) {
 
 }  // namespace
 
-Form1::Form1(HINSTANCE instance, Form1Settings settings) {
+// Posting the quit message also ends a box's own message loop, which then
+// passes it on to the program's loop.
+Form1::Form1(HINSTANCE instance, Form1Settings settings)
+    : FormCore({.showMessage = [this](std::string_view prompt, std::string_view title,
+                                      MessageIcon icon) { return ShowBox(prompt, title, icon); },
+                .endEventLoop = [](int exitStatus) { PostQuitMessage(exitStatus); }}) {
     dpi_ = settings.dpi > 0 ? settings.dpi : SystemDpi();
     backColours_.fill(kForm1BackColour);
     RegisterWindowClass(instance, &Form1::WindowProcedure);
@@ -644,7 +649,11 @@ void Form1::SetBackColor(Control control, std::uint32_t bgr) {
 
 void Form1::SetVisible(Control control, bool visible) {
     HWND child = ControlWindow(control);
-    if (child == nullptr || control == Control::Form1) return;
+    if (child == nullptr) return;
+    if (control == Control::Form1) {
+        ShowWindow(window_, visible ? SW_SHOW : SW_HIDE);
+        return;
+    }
     if (!visible && GetFocus() == child) {
         // A hidden control cannot keep the focus: it passes to the next one.
         HWND next = GetNextDlgTabItem(window_, child, FALSE);
@@ -668,13 +677,14 @@ void Form1::ClearSelected(Control option) {
 
 void Form1::SetTimerEnabled(bool enabled) {
     if (!enabled) {
-        StopTimer();
+        if (timerRunning_ && window_ != nullptr) KillTimer(window_, kTimer1Id);
+        timerRunning_ = false;
     } else if (!timerRunning_ && window_ != nullptr) {
         timerRunning_ = SetTimer(window_, kTimer1Id, kTimer1IntervalMs, nullptr) != 0;
     }
 }
 
-int Form1::PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon) {
+int Form1::ShowBox(std::string_view prompt, std::string_view title, MessageIcon icon) {
     // The box is owned by the window, which takes no clicks while it is
     // open; the focus goes back where it was when it closes.
     HWND focused = GetFocus();
@@ -685,18 +695,5 @@ int Form1::PresentMessage(std::string_view prompt, std::string_view title, Messa
     if (!Ended() && focused != nullptr && IsWindow(focused) && IsWindowVisible(focused)) SetFocus(focused);
     return pressed == IDOK ? kOkResult : 0;
 }
-
-void Form1::StopTimer() {
-    if (timerRunning_ && window_ != nullptr) KillTimer(window_, kTimer1Id);
-    timerRunning_ = false;
-}
-
-void Form1::HideWindow() {
-    if (window_ != nullptr) ShowWindow(window_, SW_HIDE);
-}
-
-// Posting the quit message also ends a box's own message loop, which then
-// passes it on to the program's loop.
-void Form1::EndEventLoop(int exitStatus) { PostQuitMessage(exitStatus); }
 
 }  // namespace infotest

@@ -74,13 +74,8 @@ public:
     void ClearSelected(Control option) override;
     void SetTimerEnabled(bool enabled) override;
 
-protected:
-    int PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon) override;
-    void StopTimer() override;
-    void HideWindow() override;
-    void EndEventLoop(int exitStatus) override;
-
 private:
+    int ShowBox(std::string_view prompt, std::string_view title, MessageIcon icon);
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(HINSTANCE instance);
