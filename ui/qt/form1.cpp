@@ -268,9 +268,9 @@ std::string Form1::Caption(Control control) const {
 
 void Form1::Move(Control control, double leftTwips, int topTwips) {
     QWidget* widget = Widget(control);
-    if (widget == nullptr) return;
+    if (widget == nullptr || control == Control::Form1) return;
     widget->move(TwipsToPixels(leftTwips), TwipsToPixels(topTwips));
-    if (control != Control::Form1) UpdateFocusChain(control, leftTwips, topTwips);
+    UpdateFocusChain(control, leftTwips, topTwips);
 }
 
 void Form1::SetBackColor(Control control, std::uint32_t bgr) {

@@ -353,7 +353,7 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND: {
             RECT client{};
             GetClientRect(window_, &client);
-            FillRect(reinterpret_cast<HDC>(wParam), &client, Brush(kForm1BackColour));
+            FillRect(reinterpret_cast<HDC>(wParam), &client, Brush(backColours_[Index(Control::Form1)]));
             return 1;
         }
         case WM_ACTIVATE:
@@ -480,7 +480,7 @@ void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
         case ControlKind::PictureBox: {
             // The image from its top-left corner, clipped by the box; above
             // 96 dpi scaled to the same size in inches.
-            FillRect(dc, &rect, Brush(kForm1BackColour));
+            FillRect(dc, &rect, Brush(backColours_[Index(Control::Form1)]));
             if (titleImage_ == nullptr) break;
             BITMAP info{};
             GetObjectW(titleImage_, sizeof info, &info);
@@ -644,7 +644,11 @@ void Form1::SetBackColor(Control control, std::uint32_t bgr) {
     const std::size_t index = Index(control);
     if (index >= backColours_.size()) return;
     backColours_[index] = bgr;
-    if (HWND child = ControlWindow(control)) InvalidateRect(child, nullptr, TRUE);
+    HWND child = ControlWindow(control);
+    if (child == nullptr) return;
+    // The window's colour also shows round the title image.
+    const UINT children = control == Control::Form1 ? RDW_ALLCHILDREN : 0;
+    RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | children);
 }
 
 void Form1::SetVisible(Control control, bool visible) {

@@ -144,6 +144,30 @@ TEST(CloseTest, ACloseRequestEndsTheProgramWithStatusZero) {
     EXPECT_FALSE(window.Window().TimerRunning());
 }
 
+// Form1 is the window itself: it keeps its place on the screen, takes a back
+// colour in its client area and hides as a whole, without ending anything.
+TEST(WindowTest, Form1KeepsItsPlaceTakesItsColourAndHidesAsAWhole) {
+    Form1 form(GetModuleHandleW(nullptr), Form1Settings{96, std::nullopt});
+    form.Show();
+    RECT before{};
+    GetWindowRect(form.Handle(), &before);
+    form.Move(Control::Form1, 0, 0);
+    RECT after{};
+    GetWindowRect(form.Handle(), &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    form.SetBackColor(Control::Form1, 0x0000FF);
+    UpdateWindow(form.Handle());
+    HDC dc = GetDC(form.Handle());
+    const COLORREF corner = GetPixel(dc, 2, 2);
+    ReleaseDC(form.Handle(), dc);
+    EXPECT_EQ(corner, 0x0000FFU);
+    form.SetVisible(Control::Form1, false);
+    EXPECT_FALSE(IsWindowVisible(form.Handle()));
+    form.SetVisible(Control::Form1, true);
+    EXPECT_TRUE(IsWindowVisible(form.Handle()));
+    EXPECT_FALSE(form.Ended());
+}
+
 // The real box: owned by the window, titled and worded as the logic asks,
 // closed by its OK button with the result 1; a close request while it is
 // open changes nothing.
