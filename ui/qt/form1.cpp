@@ -18,7 +18,7 @@
 #include "ui/layout/painting.h"
 #include "ui/qt/form_widgets.h"
 
-namespace infotest {
+namespace infotest::qt {
 namespace {
 
 // The window icon and the title image, built into the program.
@@ -313,4 +313,4 @@ void Form1::closeEvent(QCloseEvent* event) {
     CloseRequested();
 }
 
-}  // namespace infotest
+}  // namespace infotest::qt

@@ -6,13 +6,12 @@
 #include <QWidget>
 
 #include "ui/core/form_core.h"
+#include "ui/layout/form1_layout.h"
 
 class QButtonGroup;
 class QTimer;
 
-namespace infotest {
-
-struct ControlLayout;
+namespace infotest::qt {
 
 // The real QMessageBox, with one OK button, over the window; returns the
 // code of the button pressed (1 for OK).
@@ -57,4 +56,4 @@ private:
     QButtonGroup* options_ = nullptr;
 };
 
-}  // namespace infotest
+}  // namespace infotest::qt

@@ -5,7 +5,7 @@
 
 #include "ui/layout/painting.h"
 
-namespace infotest {
+namespace infotest::qt {
 namespace {
 
 PixelRect ToPixelRect(const QRect& rect) {
@@ -59,4 +59,4 @@ void FrameBox::paintEvent(QPaintEvent*) {
     painter.drawText(ToQRect(paint.caption), Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, title());
 }
 
-}  // namespace infotest
+}  // namespace infotest::qt

@@ -5,8 +5,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    infotest::SetUpApplication(app);
-    infotest::Form1 window;
+    infotest::qt::SetUpApplication(app);
+    infotest::qt::Form1 window;
     window.show();
     return QApplication::exec();
 }

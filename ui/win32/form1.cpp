@@ -11,7 +11,7 @@
 #include "ui/layout/painting.h"
 #include "ui/win32/text.h"
 
-namespace infotest {
+namespace infotest::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"InfotestForm1";
@@ -700,4 +700,4 @@ int Form1::ShowBox(std::string_view prompt, std::string_view title, MessageIcon 
     return pressed == IDOK ? kOkResult : 0;
 }
 
-}  // namespace infotest
+}  // namespace infotest::win32

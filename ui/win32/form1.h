@@ -14,10 +14,9 @@
 #include <string_view>
 
 #include "ui/core/form_core.h"
+#include "ui/layout/form1_layout.h"
 
-namespace infotest {
-
-struct ControlLayout;
+namespace infotest::win32 {
 
 // The id of Timer1's WM_TIMER messages.
 inline constexpr UINT_PTR kTimer1Id = 1;
@@ -104,4 +103,4 @@ private:
     bool timerRunning_ = false;
 };
 
-}  // namespace infotest
+}  // namespace infotest::win32

@@ -185,7 +185,7 @@ TEST_F(MessageBoxTest, TheRealBoxIsModalWithTitleTextIconAndOneOkButton) {
             parent = box->parentWidget();
             box->button(QMessageBox::Ok)->click();
         });
-        const int result = ShowMessageBox(*form, QStringLiteral("Нажмите кнопку ПРОВЕРИТЬ    "),
+        const int result = qt::ShowMessageBox(*form, QStringLiteral("Нажмите кнопку ПРОВЕРИТЬ    "),
                                           QStringLiteral("Внимание!"), c.icon);
         EXPECT_EQ(result, 1);
         EXPECT_EQ(title, QStringLiteral("Внимание!"));

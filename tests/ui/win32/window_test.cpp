@@ -18,6 +18,10 @@
 namespace infotest::testing {
 namespace {
 
+using win32::Narrow;
+using win32::Widen;
+using win32::WindowText;
+
 std::string Name(Control control) { return std::string(ControlName(control)); }
 
 // Draws that give the questions in the bank's order and, by the last one,
@@ -33,7 +37,7 @@ class LayoutTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(LayoutTest, EveryControlSitsAtItsTableRectangleWithItsCaption) {
     const int dpi = GetParam();
-    Form1 form(GetModuleHandleW(nullptr), Form1Settings{dpi, std::nullopt});
+    win32::Form1 form(GetModuleHandleW(nullptr), win32::Form1Settings{dpi, std::nullopt});
     form.Show();
     RECT client{};
     GetClientRect(form.Handle(), &client);
@@ -72,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Dpi, LayoutTest, ::testing::Values(96, 144),
                          [](const auto& info) { return "At" + std::to_string(info.param) + "Dpi"; });
 
 TEST(TitleImageTest, AnImageThatCannotBeDecodedLeavesAnEmptyPictureAndAUsableWindow) {
-    Win32Window window(Form1Settings{96, std::string_view("GIF89a, but only the start of one")});
+    Win32Window window(win32::Form1Settings{96, std::string_view("GIF89a, but only the start of one")});
     window.Open(OrderedDraws());
     EXPECT_FALSE(window.Window().HasTitleImage());
     window.Click(Control::Command1);
@@ -147,7 +151,7 @@ TEST(CloseTest, ACloseRequestEndsTheProgramWithStatusZero) {
 // Form1 is the window itself: it keeps its place on the screen, takes a back
 // colour in its client area and hides as a whole, without ending anything.
 TEST(WindowTest, Form1KeepsItsPlaceTakesItsColourAndHidesAsAWhole) {
-    Form1 form(GetModuleHandleW(nullptr), Form1Settings{96, std::nullopt});
+    win32::Form1 form(GetModuleHandleW(nullptr), win32::Form1Settings{96, std::nullopt});
     form.Show();
     RECT before{};
     GetWindowRect(form.Handle(), &before);
@@ -172,7 +176,7 @@ TEST(WindowTest, Form1KeepsItsPlaceTakesItsColourAndHidesAsAWhole) {
 // closed by its OK button with the result 1; a close request while it is
 // open changes nothing.
 TEST(MessageBoxTest, TheRealBoxIsOwnedByTheWindowAndIgnoresACloseRequest) {
-    Form1 form(GetModuleHandleW(nullptr), Form1Settings{96, std::nullopt});
+    win32::Form1 form(GetModuleHandleW(nullptr), win32::Form1Settings{96, std::nullopt});
     std::vector<int> exits;
     form.SetProgramEnder([&exits](int status) { exits.push_back(status); });
     form.Show();
