@@ -31,9 +31,16 @@ std::string_view ControlName(Control control);
 enum class MessageIcon { Question, Information, Critical };
 
 // What the test logic may do to the window, and the services it uses.
-// The Qt window implements it; tests implement it with a recording fake.
+// Every window implements it; tests implement it with a recording fake.
 // Positions are in twips relative to the control's container; colours are
 // 0xBBGGRR.
+//
+// Form1 is the window itself, and every window treats it alike: its caption
+// is the window title; Move leaves it where it is (its place on the screen
+// belongs to the window system and the pupil, and it has no container);
+// SetBackColor repaints its client area behind the controls; SetVisible
+// shows or hides the whole window, which is how the end of the program takes
+// it off the screen.
 class Controls {
 public:
     virtual ~Controls() = default;

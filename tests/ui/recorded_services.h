@@ -11,7 +11,7 @@
 
 #include "tests/model/sequence.h"
 #include "tests/model/window_view.h"
-#include "ui/layout/form_core.h"
+#include "ui/core/form_core.h"
 
 namespace infotest::testing {
 

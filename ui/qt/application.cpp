@@ -6,7 +6,7 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
-namespace infotest {
+namespace infotest::qt {
 namespace {
 
 // Fusion with the Windows gap of 4 px between an option button's circle and
@@ -47,4 +47,4 @@ bool SetUpApplication(QApplication& app) {
     return false;
 }
 
-}  // namespace infotest
+}  // namespace infotest::qt

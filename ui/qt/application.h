@@ -2,7 +2,7 @@
 
 class QApplication;
 
-namespace infotest {
+namespace infotest::qt {
 
 // Prepares the application before the window is created: the Fusion style
 // (with the Windows gap between an option button and its caption)
@@ -12,4 +12,4 @@ namespace infotest {
 // whether the Russian texts were found.
 bool SetUpApplication(QApplication& app);
 
-}  // namespace infotest
+}  // namespace infotest::qt

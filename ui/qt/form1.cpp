@@ -15,9 +15,10 @@
 #include <QTimer>
 
 #include "ui/layout/form1_layout.h"
+#include "ui/layout/painting.h"
 #include "ui/qt/form_widgets.h"
 
-namespace infotest {
+namespace infotest::qt {
 namespace {
 
 // The window icon and the title image, built into the program.
@@ -42,9 +43,7 @@ std::size_t Index(Control control) { return static_cast<std::size_t>(control); }
 // DPI cannot change it; high-DPI scaling still applies.
 QFont MakeFont(const ControlLayout& row) {
     QFont font;
-    font.setFamilies({QStringLiteral("Liberation Sans"),
-                      row.face == FontFace::Arial ? QStringLiteral("Arial")
-                                                  : QStringLiteral("Microsoft Sans Serif")});
+    font.setFamilies({ToQString(kStandInFamily), ToQString(FamilyName(row.face))});
     font.setPixelSize(PointsToPixels(row.points));
     font.setWeight(row.bold ? QFont::Bold : QFont::Normal);
     font.setItalic(false);
@@ -90,7 +89,13 @@ int ShowMessageBox(QWidget& window, const QString& prompt, const QString& title,
     return box.exec() == QMessageBox::Ok ? kOkResult : 0;
 }
 
-Form1::Form1(QWidget* parent) : QWidget(parent) {
+Form1::Form1(QWidget* parent)
+    : QWidget(parent),
+      FormCore({.showMessage =
+                    [this](std::string_view prompt, std::string_view title, MessageIcon icon) {
+                        return ShowMessageBox(*this, ToQString(prompt), ToQString(title), icon);
+                    },
+                .endEventLoop = [](int exitStatus) { QCoreApplication::exit(exitStatus); }}) {
     setObjectName(QStringLiteral("Form1"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -263,9 +268,9 @@ std::string Form1::Caption(Control control) const {
 
 void Form1::Move(Control control, double leftTwips, int topTwips) {
     QWidget* widget = Widget(control);
-    if (widget == nullptr) return;
+    if (widget == nullptr || control == Control::Form1) return;
     widget->move(TwipsToPixels(leftTwips), TwipsToPixels(topTwips));
-    if (control != Control::Form1) UpdateFocusChain(control, leftTwips, topTwips);
+    UpdateFocusChain(control, leftTwips, topTwips);
 }
 
 void Form1::SetBackColor(Control control, std::uint32_t bgr) {
@@ -303,19 +308,9 @@ void Form1::SetTimerEnabled(bool enabled) {
     }
 }
 
-int Form1::PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon) {
-    return ShowMessageBox(*this, ToQString(prompt), ToQString(title), icon);
-}
-
-void Form1::StopTimer() { timer_->stop(); }
-
-void Form1::HideWindow() { close(); }
-
-void Form1::EndEventLoop(int exitStatus) { QCoreApplication::exit(exitStatus); }
-
 void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
     CloseRequested();
 }
 
-}  // namespace infotest
+}  // namespace infotest::qt

@@ -5,14 +5,13 @@
 #include <QString>
 #include <QWidget>
 
-#include "ui/layout/form_core.h"
+#include "ui/core/form_core.h"
+#include "ui/layout/form1_layout.h"
 
 class QButtonGroup;
 class QTimer;
 
-namespace infotest {
-
-struct ControlLayout;
+namespace infotest::qt {
 
 // The real QMessageBox, with one OK button, over the window; returns the
 // code of the button pressed (1 for OK).
@@ -46,10 +45,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    int PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon) override;
-    void StopTimer() override;
-    void HideWindow() override;
-    void EndEventLoop(int exitStatus) override;
 
 private:
     QWidget* CreateControl(const ControlLayout& row);
@@ -61,4 +56,4 @@ private:
     QButtonGroup* options_ = nullptr;
 };
 
-}  // namespace infotest
+}  // namespace infotest::qt

@@ -1,54 +1,62 @@
 #include "ui/qt/form_widgets.h"
 
-#include <algorithm>
-
 #include <QPainter>
 #include <qdrawutil.h>
 
-namespace infotest {
+#include "ui/layout/painting.h"
+
+namespace infotest::qt {
+namespace {
+
+PixelRect ToPixelRect(const QRect& rect) {
+    return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+}
+
+QRect ToQRect(const PixelRect& rect) { return {rect.left, rect.top, rect.Width(), rect.Height()}; }
+
+// A 1-pixel outline drawn along the inside of a rectangle: QPainter's
+// rectangle with a pen covers one pixel more than its size.
+QRect OutlineOf(const PixelRect& rect) { return ToQRect(rect).adjusted(0, 0, -1, -1); }
+
+}  // namespace
 
 void CommandButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QPalette& pal = palette();
     const QColor text = pal.color(QPalette::ButtonText);
     const bool sunken = isDown() || isChecked();
-    QRect face = rect();
-    if (hasFocus()) {
+    const CommandButtonPaint paint = CommandButtonGeometry(ToPixelRect(rect()), hasFocus(), sunken);
+    if (paint.outlined) {
         painter.setPen(text);
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(face.adjusted(0, 0, -1, -1));
-        face.adjust(1, 1, -1, -1);
+        painter.drawRect(OutlineOf(ToPixelRect(rect())));
     }
     const QBrush fill(pal.color(QPalette::Button));
-    qDrawWinButton(&painter, face, pal, sunken, &fill);
+    qDrawWinButton(&painter, ToQRect(paint.face), pal, sunken, &fill);
 
-    QRect textRect = face.adjusted(3, 3, -3, -3);
-    if (sunken) textRect.translate(1, 1);
     painter.setPen(text);
     painter.setFont(font());
-    painter.drawText(textRect, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, this->text());
+    painter.drawText(ToQRect(paint.caption), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic,
+                     this->text());
 
     if (hasFocus()) {
         painter.setPen(QPen(text, 1, Qt::DotLine));
-        painter.drawRect(face.adjusted(3, 3, -4, -4));
+        painter.drawRect(OutlineOf(paint.focus));
     }
 }
 
 void FrameBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QFontMetrics metrics(font());
-    const int borderTop = metrics.height() / 2;
-    qDrawShadeRect(&painter, QRect(0, borderTop, width(), height() - borderTop), palette(), true);
+    const FramePaint paint =
+        FrameGeometry(ToPixelRect(rect()), metrics.horizontalAdvance(title()), metrics.height());
+    qDrawShadeRect(&painter, ToQRect(paint.border), palette(), true);
     if (title().isEmpty()) return;
 
-    constexpr int kIndent = 8;
-    constexpr int kGap = 2;  // background around the caption
-    const int textWidth = std::min(metrics.horizontalAdvance(title()), width() - 2 * kIndent);
-    const QRect textRect(kIndent, 0, textWidth, metrics.height());
-    painter.fillRect(textRect.adjusted(-kGap, 0, kGap, 0), palette().color(QPalette::Window));
+    painter.fillRect(ToQRect(paint.behindCaption), palette().color(QPalette::Window));
     painter.setPen(palette().color(QPalette::WindowText));
     painter.setFont(font());
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, title());
+    painter.drawText(ToQRect(paint.caption), Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, title());
 }
 
-}  // namespace infotest
+}  // namespace infotest::qt

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-namespace infotest {
+namespace infotest::qt {
 
 // The window's controls where Qt's own differ from the layout: a command
 // button and a frame painted here, and an option button that takes a click
@@ -43,4 +43,4 @@ protected:
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 };
 
-}  // namespace infotest
+}  // namespace infotest::qt

@@ -6,9 +6,9 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    infotest::SetUpApplication(app);
-    infotest::Form1 window;
-    infotest::KeepWhollyOnScreen(window);
+    infotest::qt::SetUpApplication(app);
+    infotest::qt::Form1 window;
+    infotest::qt::KeepWhollyOnScreen(window);
     window.show();
     return QApplication::exec();
 }

@@ -7,7 +7,7 @@
 
 #include "ui/layout/placement.h"
 
-namespace infotest {
+namespace infotest::qt {
 namespace {
 
 ScreenRect ToScreenRect(const QRect& rect) { return {rect.x(), rect.y(), rect.width(), rect.height()}; }
@@ -57,4 +57,4 @@ void KeepWhollyOnScreen(QWidget& window) {
     window.installEventFilter(new FramePlacer(window, laidOut));
 }
 
-}  // namespace infotest
+}  // namespace infotest::qt

@@ -2,7 +2,7 @@
 
 class QWidget;
 
-namespace infotest {
+namespace infotest::qt {
 
 // Keeps a top-level window, not yet shown and at its laid-out place, wholly
 // inside the work area of its screen (the screen without the panels and
@@ -12,4 +12,4 @@ namespace infotest {
 // first and once more when the frame appears.
 void KeepWhollyOnScreen(QWidget& window);
 
-}  // namespace infotest
+}  // namespace infotest::qt

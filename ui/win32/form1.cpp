@@ -8,10 +8,11 @@
 #include <string>
 
 #include "ui/layout/form1_layout.h"
+#include "ui/layout/painting.h"
 #include "ui/layout/placement.h"
 #include "ui/win32/text.h"
 
-namespace infotest {
+namespace infotest::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"InfotestForm1";
@@ -29,6 +30,13 @@ int ControlId(Control control) { return kFirstControlId + static_cast<int>(contr
 bool IsOption(Control control) { return control >= Control::Option1 && control <= Control::Option4; }
 
 bool IsCommand(Control control) { return control >= Control::Command1 && control <= Control::Command4; }
+
+PixelRect ToPixelRect(const RECT& rect) {
+    return {static_cast<int>(rect.left), static_cast<int>(rect.top), static_cast<int>(rect.right),
+            static_cast<int>(rect.bottom)};
+}
+
+RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
 // The system's dots per inch: the program is DPI-aware (its manifest says
 // so), so this is the real setting, not 96.
@@ -166,7 +174,12 @@ std::string_view InitialText(const ControlLayout& row) {
 
 }  // namespace
 
-Form1::Form1(HINSTANCE instance, Form1Settings settings) {
+// Posting the quit message also ends a box's own message loop, which then
+// passes it on to the program's loop.
+Form1::Form1(HINSTANCE instance, Form1Settings settings)
+    : FormCore({.showMessage = [this](std::string_view prompt, std::string_view title,
+                                      MessageIcon icon) { return ShowBox(prompt, title, icon); },
+                .endEventLoop = [](int exitStatus) { PostQuitMessage(exitStatus); }}) {
     dpi_ = settings.dpi > 0 ? settings.dpi : SystemDpi();
     backColours_.fill(kForm1BackColour);
     RegisterWindowClass(instance, &Form1::WindowProcedure);
@@ -234,12 +247,10 @@ void Form1::CreateControls(HINSTANCE instance) {
 
 HFONT Form1::Font(const ControlLayout& row) {
     if (row.face == FontFace::NoFont) return nullptr;
-    // MS Sans Serif is a bitmap font on Windows, jagged at other sizes; its
-    // outline successor has the same look and metrics.
-    const wchar_t* face = row.face == FontFace::Arial ? L"Arial" : L"Microsoft Sans Serif";
+    const std::wstring face = Widen(FamilyName(row.face));
     HFONT font = CreateFontW(-FontPixels(row.points, dpi_), 0, 0, 0, row.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
                              FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_SWISS, face);
+                             DEFAULT_PITCH | FF_SWISS, face.c_str());
     fonts_[Index(row.control)] = font;
     return font;  // nullptr leaves the control's default font
 }
@@ -358,7 +369,7 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND: {
             RECT client{};
             GetClientRect(window_, &client);
-            FillRect(reinterpret_cast<HDC>(wParam), &client, Brush(kForm1BackColour));
+            FillRect(reinterpret_cast<HDC>(wParam), &client, Brush(backColours_[Index(Control::Form1)]));
             return 1;
         }
         case WM_ACTIVATE:
@@ -448,49 +459,35 @@ void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
 
     switch (row->kind) {
         case ControlKind::CommandButton: {
-            // The graphical style: a solid face in the back colour with a
-            // raised edge (sunken while pressed), the caption centred, and
-            // while focused a black outline and a dotted focus rectangle.
-            const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-            const bool focused = (item.itemState & ODS_FOCUS) != 0;
-            if (focused) {
-                FrameRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-                InflateRect(&rect, -1, -1);
-            }
-            FillRect(dc, &rect, Brush(backColours_[Index(control)]));
-            DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-            RECT textRect = rect;
-            InflateRect(&textRect, -3, -3);
-            if (pressed) OffsetRect(&textRect, 1, 1);
+            const CommandButtonPaint paint = CommandButtonGeometry(
+                ToPixelRect(rect), (item.itemState & ODS_FOCUS) != 0, (item.itemState & ODS_SELECTED) != 0);
+            if (paint.outlined) FrameRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+            RECT face = ToRect(paint.face);
+            FillRect(dc, &face, Brush(backColours_[Index(control)]));
+            DrawEdge(dc, &face, (item.itemState & ODS_SELECTED) != 0 ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+            RECT caption = ToRect(paint.caption);
             SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &caption,
                       DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-            if (focused) {
-                RECT focus = rect;
-                InflateRect(&focus, -3, -3);
+            if (paint.outlined) {
+                RECT focus = ToRect(paint.focus);
                 DrawFocusRect(dc, &focus);
             }
             break;
         }
         case ControlKind::Frame: {
-            // An etched border whose top edge runs through the middle of the
-            // caption, the caption in the fore colour on the back colour.
             FillRect(dc, &rect, Brush(backColours_[Index(control)]));
             TEXTMETRICW metrics{};
             GetTextMetricsW(dc, &metrics);
-            RECT border = rect;
-            border.top += metrics.tmHeight / 2;
+            SIZE extent{};
+            if (!text.empty()) GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            const FramePaint paint = FrameGeometry(ToPixelRect(rect), extent.cx, metrics.tmHeight, dpi_);
+            RECT border = ToRect(paint.border);
             DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
             if (text.empty()) break;
-            const int indent = ScalePixels(8, dpi_);
-            const int gap = ScalePixels(2, dpi_);
-            SIZE extent{};
-            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-            const LONG width = std::min<LONG>(extent.cx, rect.right - rect.left - 2 * indent);
-            RECT caption{rect.left + indent, rect.top, rect.left + indent + width, rect.top + metrics.tmHeight};
-            RECT behind = caption;
-            InflateRect(&behind, gap, 0);
+            RECT behind = ToRect(paint.behindCaption);
             FillRect(dc, &behind, Brush(backColours_[Index(control)]));
+            RECT caption = ToRect(paint.caption);
             SetTextColor(dc, row->foreColour);
             DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &caption,
                       DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
@@ -499,7 +496,7 @@ void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
         case ControlKind::PictureBox: {
             // The image from its top-left corner, clipped by the box; above
             // 96 dpi scaled to the same size in inches.
-            FillRect(dc, &rect, Brush(kForm1BackColour));
+            FillRect(dc, &rect, Brush(backColours_[Index(Control::Form1)]));
             if (titleImage_ == nullptr) break;
             BITMAP info{};
             GetObjectW(titleImage_, sizeof info, &info);
@@ -663,12 +660,20 @@ void Form1::SetBackColor(Control control, std::uint32_t bgr) {
     const std::size_t index = Index(control);
     if (index >= backColours_.size()) return;
     backColours_[index] = bgr;
-    if (HWND child = ControlWindow(control)) InvalidateRect(child, nullptr, TRUE);
+    HWND child = ControlWindow(control);
+    if (child == nullptr) return;
+    // The window's colour also shows round the title image.
+    const UINT children = control == Control::Form1 ? RDW_ALLCHILDREN : 0;
+    RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | children);
 }
 
 void Form1::SetVisible(Control control, bool visible) {
     HWND child = ControlWindow(control);
-    if (child == nullptr || control == Control::Form1) return;
+    if (child == nullptr) return;
+    if (control == Control::Form1) {
+        ShowWindow(window_, visible ? SW_SHOW : SW_HIDE);
+        return;
+    }
     if (!visible && GetFocus() == child) {
         // A hidden control cannot keep the focus: it passes to the next one.
         HWND next = GetNextDlgTabItem(window_, child, FALSE);
@@ -692,13 +697,14 @@ void Form1::ClearSelected(Control option) {
 
 void Form1::SetTimerEnabled(bool enabled) {
     if (!enabled) {
-        StopTimer();
+        if (timerRunning_ && window_ != nullptr) KillTimer(window_, kTimer1Id);
+        timerRunning_ = false;
     } else if (!timerRunning_ && window_ != nullptr) {
         timerRunning_ = SetTimer(window_, kTimer1Id, kTimer1IntervalMs, nullptr) != 0;
     }
 }
 
-int Form1::PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon) {
+int Form1::ShowBox(std::string_view prompt, std::string_view title, MessageIcon icon) {
     // The box is owned by the window, which takes no clicks while it is
     // open; the focus goes back where it was when it closes.
     HWND focused = GetFocus();
@@ -710,17 +716,4 @@ int Form1::PresentMessage(std::string_view prompt, std::string_view title, Messa
     return pressed == IDOK ? kOkResult : 0;
 }
 
-void Form1::StopTimer() {
-    if (timerRunning_ && window_ != nullptr) KillTimer(window_, kTimer1Id);
-    timerRunning_ = false;
-}
-
-void Form1::HideWindow() {
-    if (window_ != nullptr) ShowWindow(window_, SW_HIDE);
-}
-
-// Posting the quit message also ends a box's own message loop, which then
-// passes it on to the program's loop.
-void Form1::EndEventLoop(int exitStatus) { PostQuitMessage(exitStatus); }
-
-}  // namespace infotest
+}  // namespace infotest::win32

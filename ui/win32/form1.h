@@ -13,11 +13,10 @@
 #include <optional>
 #include <string_view>
 
-#include "ui/layout/form_core.h"
+#include "ui/core/form_core.h"
+#include "ui/layout/form1_layout.h"
 
-namespace infotest {
-
-struct ControlLayout;
+namespace infotest::win32 {
 
 // The id of Timer1's WM_TIMER messages.
 inline constexpr UINT_PTR kTimer1Id = 1;
@@ -74,13 +73,8 @@ public:
     void ClearSelected(Control option) override;
     void SetTimerEnabled(bool enabled) override;
 
-protected:
-    int PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon) override;
-    void StopTimer() override;
-    void HideWindow() override;
-    void EndEventLoop(int exitStatus) override;
-
 private:
+    int ShowBox(std::string_view prompt, std::string_view title, MessageIcon icon);
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(HINSTANCE instance);
@@ -109,4 +103,4 @@ private:
     bool timerRunning_ = false;
 };
 
-}  // namespace infotest
+}  // namespace infotest::win32

@@ -4,7 +4,7 @@
 
 #include "ui/win32/text.h"
 
-namespace infotest {
+namespace infotest::win32 {
 
 int RunProgram(HINSTANCE instance, int showCommand) {
     // The title image is decoded by OLE, which wants COM on this thread.
@@ -24,4 +24,4 @@ int RunProgram(HINSTANCE instance, int showCommand) {
     return status;
 }
 
-}  // namespace infotest
+}  // namespace infotest::win32

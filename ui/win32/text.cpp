@@ -2,7 +2,7 @@
 
 #include <limits>
 
-namespace infotest {
+namespace infotest::win32 {
 
 std::wstring Widen(std::string_view utf8) {
     if (utf8.empty() || utf8.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return {};
@@ -33,4 +33,4 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-}  // namespace infotest
+}  // namespace infotest::win32

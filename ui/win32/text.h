@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace infotest {
+namespace infotest::win32 {
 
 // The program's texts are UTF-8; the window system's are UTF-16.
 std::wstring Widen(std::string_view utf8);
@@ -20,4 +20,4 @@ std::string Narrow(std::wstring_view utf16);
 // A window's text, whatever its length.
 std::wstring WindowText(HWND window);
 
-}  // namespace infotest
+}  // namespace infotest::win32

@@ -22,6 +22,7 @@ using OptionTest = Form1Test;
 using MessageBoxTest = Form1Test;
 using TimerTest = Form1Test;
 using EndTest = Form1Test;
+using WindowTest = Form1Test;
 
 QString LabelText(QWidget* widget) { return qobject_cast<QLabel*>(widget)->text(); }
 
@@ -184,7 +185,7 @@ TEST_F(MessageBoxTest, TheRealBoxIsModalWithTitleTextIconAndOneOkButton) {
             parent = box->parentWidget();
             box->button(QMessageBox::Ok)->click();
         });
-        const int result = ShowMessageBox(*form, QStringLiteral("Нажмите кнопку ПРОВЕРИТЬ    "),
+        const int result = qt::ShowMessageBox(*form, QStringLiteral("Нажмите кнопку ПРОВЕРИТЬ    "),
                                           QStringLiteral("Внимание!"), c.icon);
         EXPECT_EQ(result, 1);
         EXPECT_EQ(title, QStringLiteral("Внимание!"));
@@ -261,6 +262,21 @@ TEST_F(EndTest, TheGradeAndTheSecondExit) {
     EXPECT_TRUE(exits.empty());
     Click(Control::Command3);
     EXPECT_EQ(exits, std::vector<int>{0});
+}
+
+// Form1 is the window itself: it keeps its place on the screen, takes a back
+// colour in its client area and hides as a whole, without ending anything.
+TEST_F(WindowTest, Form1KeepsItsPlaceTakesItsColourAndHidesAsAWhole) {
+    const QPoint place = form->pos();
+    form->Move(Control::Form1, 0, 0);
+    EXPECT_EQ(form->pos(), place);
+    form->SetBackColor(Control::Form1, 0x0000FF);
+    EXPECT_EQ(form->grab().toImage().pixelColor(2, 2), Bgr(0x0000FF));
+    form->SetVisible(Control::Form1, false);
+    EXPECT_FALSE(form->isVisible());
+    form->SetVisible(Control::Form1, true);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->Ended());
 }
 
 class FocusChainTest : public Form1Test {

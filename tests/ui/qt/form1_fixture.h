@@ -44,7 +44,7 @@ protected:
     // Which of the four option buttons read as selected (1..4).
     std::vector<int> SelectedOptions() const;
 
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<qt::Form1> form;
     std::vector<PresentedBox> boxes;
     std::vector<int> exits;
 };

@@ -48,7 +48,7 @@ void QtWindow::Open(const Sequence& sequence) {
         form_.reset();
         ticksSent_ = ticksSeen_ = unreachableNextKeys_ = 0;
 
-        form_ = std::make_unique<Form1>();
+        form_ = std::make_unique<qt::Form1>();
         for (int index = 0; index < kControlCount; ++index) {
             const auto control = static_cast<Control>(index);
             QWidget*& widget = widgets_.at(static_cast<std::size_t>(index));

@@ -31,7 +31,7 @@ public:
     void Open(const model::Sequence& sequence) override;
     void Observe(model::Observation& into) override;
 
-    Form1& Window() const { return *form_; }
+    qt::Form1& Window() const { return *form_; }
 
     // A tick of Timer1 that the test did not deliver: the event loop ran for
     // more than a second.
@@ -50,7 +50,7 @@ private:
     void RequestClose() override;
     bool Ended() const;
 
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<qt::Form1> form_;
     std::array<QWidget*, kControlCount> widgets_{};
     QTimer* timer_ = nullptr;
     RecordedServices services_;

@@ -17,6 +17,10 @@
 namespace infotest::testing {
 namespace {
 
+using win32::Narrow;
+using win32::Widen;
+using win32::WindowText;
+
 // infotest.exe, relative to this test program.
 std::wstring ProgramPath() {
     std::wstring self(MAX_PATH, L'\0');

@@ -8,6 +8,9 @@
 namespace infotest::testing {
 namespace {
 
+using win32::Narrow;
+using win32::WindowText;
+
 using model::Observation;
 using model::Sequence;
 
@@ -22,7 +25,7 @@ RECT ClientRectOf(HWND child, HWND parent) {
 
 }  // namespace
 
-RECT RectInContainer(const Form1& form, Control control) {
+RECT RectInContainer(const win32::Form1& form, Control control) {
     RECT rect = ClientRectOf(form.ControlWindow(control), form.Handle());
     const ControlLayout* row = FindLayout(control);
     if (row != nullptr && row->parent == Control::Frame1) {
@@ -32,7 +35,7 @@ RECT RectInContainer(const Form1& form, Control control) {
     return rect;
 }
 
-Win32Window::Win32Window(Form1Settings settings) : settings_(settings) {}
+Win32Window::Win32Window(win32::Form1Settings settings) : settings_(settings) {}
 
 Win32Window::~Win32Window() = default;
 
@@ -41,7 +44,7 @@ Win32Window::~Win32Window() = default;
 LRESULT CALLBACK Win32Window::CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     auto* driver = static_cast<Win32Window*>(GetPropW(window, kDriverProperty));
     if (driver == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_TIMER && wParam == kTimer1Id) ++driver->ticksSeen_;
+    if (message == WM_TIMER && wParam == win32::kTimer1Id) ++driver->ticksSeen_;
     return CallWindowProcW(driver->formProcedure_, window, message, wParam, lParam);
 }
 
@@ -49,7 +52,7 @@ void Win32Window::Open(const Sequence& sequence) {
     form_.reset();
     ticksSent_ = ticksSeen_ = unreachableNextKeys_ = 0;
 
-    form_ = std::make_unique<Form1>(GetModuleHandleW(nullptr), settings_);
+    form_ = std::make_unique<win32::Form1>(GetModuleHandleW(nullptr), settings_);
     HWND window = form_->Handle();
     SetPropW(window, kDriverProperty, this);
     formProcedure_ = reinterpret_cast<WNDPROC>(
@@ -65,7 +68,7 @@ bool Win32Window::TakesActions() const { return !ProgramEnded() && IsWindowVisib
 void Win32Window::DeliverTick() {
     if (!form_->TimerRunning()) return;
     ++ticksSent_;
-    MSG tick{form_->Handle(), WM_TIMER, kTimer1Id, 0, GetTickCount(), {}};
+    MSG tick{form_->Handle(), WM_TIMER, win32::kTimer1Id, 0, GetTickCount(), {}};
     form_->Process(tick);
 }
 

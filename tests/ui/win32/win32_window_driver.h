@@ -18,7 +18,7 @@ namespace infotest::testing {
 
 class Win32Window final : public model::RealWindow {
 public:
-    explicit Win32Window(Form1Settings settings = {kStandardDpiForTests, std::nullopt});
+    explicit Win32Window(win32::Form1Settings settings = {kStandardDpiForTests, std::nullopt});
     ~Win32Window() override;
 
     Win32Window(const Win32Window&) = delete;
@@ -33,7 +33,7 @@ public:
     int UnreachableNextKeys() const override { return unreachableNextKeys_; }
     bool ProgramEnded() const override { return services_.Ended(); }
 
-    Form1& Window() const { return *form_; }
+    win32::Form1& Window() const { return *form_; }
     const std::vector<model::ShownBox>& Boxes() const { return services_.Boxes(); }
     const std::vector<int>& Exits() const { return services_.Exits(); }
 
@@ -56,8 +56,8 @@ private:
     void DeliverTick() override;
     void RequestClose() override;
 
-    Form1Settings settings_;
-    std::unique_ptr<Form1> form_;
+    win32::Form1Settings settings_;
+    std::unique_ptr<win32::Form1> form_;
     WNDPROC formProcedure_ = nullptr;
     RecordedServices services_;
     int ticksSent_ = 0;
@@ -67,6 +67,6 @@ private:
 
 // A control's child window in pixels, relative to its container as the
 // layout has it: Frame1 for the option buttons, the client area otherwise.
-RECT RectInContainer(const Form1& form, Control control);
+RECT RectInContainer(const win32::Form1& form, Control control);
 
 }  // namespace infotest::testing

@@ -18,6 +18,10 @@
 namespace infotest::testing {
 namespace {
 
+using win32::Narrow;
+using win32::Widen;
+using win32::WindowText;
+
 std::string Name(Control control) { return std::string(ControlName(control)); }
 
 // Draws that give the questions in the bank's order and, by the last one,
@@ -33,7 +37,7 @@ class LayoutTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(LayoutTest, EveryControlSitsAtItsTableRectangleWithItsCaption) {
     const int dpi = GetParam();
-    Form1 form(GetModuleHandleW(nullptr), Form1Settings{dpi, std::nullopt});
+    win32::Form1 form(GetModuleHandleW(nullptr), win32::Form1Settings{dpi, std::nullopt});
     form.Show();
     RECT client{};
     GetClientRect(form.Handle(), &client);
@@ -72,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Dpi, LayoutTest, ::testing::Values(96, 144),
                          [](const auto& info) { return "At" + std::to_string(info.param) + "Dpi"; });
 
 TEST(TitleImageTest, AnImageThatCannotBeDecodedLeavesAnEmptyPictureAndAUsableWindow) {
-    Win32Window window(Form1Settings{96, std::string_view("GIF89a, but only the start of one")});
+    Win32Window window(win32::Form1Settings{96, std::string_view("GIF89a, but only the start of one")});
     window.Open(OrderedDraws());
     EXPECT_FALSE(window.Window().HasTitleImage());
     window.Click(Control::Command1);
@@ -144,11 +148,35 @@ TEST(CloseTest, ACloseRequestEndsTheProgramWithStatusZero) {
     EXPECT_FALSE(window.Window().TimerRunning());
 }
 
+// Form1 is the window itself: it keeps its place on the screen, takes a back
+// colour in its client area and hides as a whole, without ending anything.
+TEST(WindowTest, Form1KeepsItsPlaceTakesItsColourAndHidesAsAWhole) {
+    win32::Form1 form(GetModuleHandleW(nullptr), win32::Form1Settings{96, std::nullopt});
+    form.Show();
+    RECT before{};
+    GetWindowRect(form.Handle(), &before);
+    form.Move(Control::Form1, 0, 0);
+    RECT after{};
+    GetWindowRect(form.Handle(), &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    form.SetBackColor(Control::Form1, 0x0000FF);
+    UpdateWindow(form.Handle());
+    HDC dc = GetDC(form.Handle());
+    const COLORREF corner = GetPixel(dc, 2, 2);
+    ReleaseDC(form.Handle(), dc);
+    EXPECT_EQ(corner, 0x0000FFU);
+    form.SetVisible(Control::Form1, false);
+    EXPECT_FALSE(IsWindowVisible(form.Handle()));
+    form.SetVisible(Control::Form1, true);
+    EXPECT_TRUE(IsWindowVisible(form.Handle()));
+    EXPECT_FALSE(form.Ended());
+}
+
 // The real box: owned by the window, titled and worded as the logic asks,
 // closed by its OK button with the result 1; a close request while it is
 // open changes nothing.
 TEST(MessageBoxTest, TheRealBoxIsOwnedByTheWindowAndIgnoresACloseRequest) {
-    Form1 form(GetModuleHandleW(nullptr), Form1Settings{96, std::nullopt});
+    win32::Form1 form(GetModuleHandleW(nullptr), win32::Form1Settings{96, std::nullopt});
     std::vector<int> exits;
     form.SetProgramEnder([&exits](int status) { exits.push_back(status); });
     form.Show();

@@ -20,28 +20,38 @@ using ProgramEnder = std::function<void(int exitStatus)>;
 // The code a message box returns for its OK button.
 inline constexpr int kOkResult = 1;
 
+// The services a window brings from its toolkit: the modal box and the end
+// of the event loop.
+struct WindowServices {
+    MessagePresenter showMessage;
+    ProgramEnder endEventLoop;
+};
+
 // What every window does alike around the test logic, whatever its toolkit:
 // it owns the run, delivers events to it only until the program has ended
 // and lets no exception out into the toolkit's event loop, ends the program
-// once with its status, and draws random numbers. The services can be
-// replaced for tests; the window supplies the toolkit's own box, timer stop,
-// hiding and end of the event loop.
+// once with its status, and draws random numbers.
+//
+// The services are plain functions: the window hands over its own when it
+// is built, and a test replaces any of them. A box that cannot block (a
+// browser's) plugs in the same way: it shows itself and returns OK at once.
+// The end of the program stops Timer1 and hides the window through the
+// window's own controls (SetTimerEnabled, SetVisible on Form1) before the
+// event loop's end, so that a test that records the end still sees the
+// window leave.
 class FormCore : public Controls {
 public:
-    FormCore() = default;
+    explicit FormCore(WindowServices own);
     FormCore(const FormCore&) = delete;
     FormCore& operator=(const FormCore&) = delete;
 
-    // Seams for tests: how a message box is shown and how the program ends.
-    // Unset (or set empty), the toolkit's own serve.
-    void SetMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
-    void SetProgramEnder(ProgramEnder ender) { ender_ = std::move(ender); }
-    // Seam for tests: where the random draws come from and what a re-seed
-    // does. Unset, the window's own clock-seeded generator serves both.
-    void SetRandomSource(std::function<double()> draw, std::function<void()> reseed) {
-        draw_ = std::move(draw);
-        reseed_ = std::move(reseed);
-    }
+    // Replace how a message box is shown and how the event loop ends; an
+    // empty function puts the window's own back.
+    void SetMessagePresenter(MessagePresenter presenter);
+    void SetProgramEnder(ProgramEnder ender);
+    // Replace where the random draws come from and what a re-seed does;
+    // empty functions put the clock-seeded generator back.
+    void SetRandomSource(std::function<double()> draw, std::function<void()> reseed);
 
     // The click procedure of a command button (Command1..Command4);
     // nullptr for any other control.
@@ -72,18 +82,10 @@ protected:
     // status 0, unless it has ended already.
     void CloseRequested();
 
-    // The toolkit's modal box with one OK button.
-    virtual int PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon) = 0;
-    // Stops Timer1 for good.
-    virtual void StopTimer() = 0;
-    // Takes the window off the screen.
-    virtual void HideWindow() = 0;
-    // Ends the toolkit's event loop with the status.
-    virtual void EndEventLoop(int exitStatus) = 0;
-
 private:
     void Finish(int exitStatus, bool hideWindow);
 
+    WindowServices own_;
     ClockRandom random_;
     std::function<double()> draw_;
     std::function<void()> reseed_;

@@ -1,4 +1,6 @@
-#include "ui/layout/form_core.h"
+#include "ui/core/form_core.h"
+
+#include <utility>
 
 namespace infotest {
 
@@ -12,8 +14,25 @@ void (TestRun::*FormCore::ClickProcedure(Control control))() {
     }
 }
 
+FormCore::FormCore(WindowServices own) : own_(std::move(own)) {
+    SetMessagePresenter({});
+    SetProgramEnder({});
+    SetRandomSource({}, {});
+}
+
+void FormCore::SetMessagePresenter(MessagePresenter presenter) {
+    presenter_ = presenter ? std::move(presenter) : own_.showMessage;
+}
+
+void FormCore::SetProgramEnder(ProgramEnder ender) { ender_ = ender ? std::move(ender) : own_.endEventLoop; }
+
+void FormCore::SetRandomSource(std::function<double()> draw, std::function<void()> reseed) {
+    draw_ = draw ? std::move(draw) : [this] { return random_.Draw(); };
+    reseed_ = reseed ? std::move(reseed) : [this] { random_.Reseed(); };
+}
+
 int FormCore::ShowMessage(std::string_view prompt, std::string_view title, MessageIcon icon) {
-    return presenter_ ? presenter_(prompt, title, icon) : PresentMessage(prompt, title, icon);
+    return presenter_(prompt, title, icon);
 }
 
 void FormCore::EndProgram(int exitStatus) { Finish(exitStatus, true); }
@@ -25,24 +44,14 @@ void FormCore::Finish(int exitStatus, bool hideWindow) {
     if (ended_) return;
     ended_ = true;
     exitStatus_ = exitStatus;
-    StopTimer();
-    if (hideWindow) HideWindow();
-    if (ender_) {
-        ender_(exitStatus);
-    } else {
-        EndEventLoop(exitStatus);
-    }
+    SetTimerEnabled(false);
+    if (hideWindow) SetVisible(Control::Form1, false);
+    ender_(exitStatus);
 }
 
-void FormCore::Randomize() {
-    if (reseed_) {
-        reseed_();
-    } else {
-        random_.Reseed();
-    }
-}
+void FormCore::Randomize() { reseed_(); }
 
-double FormCore::Draw() { return draw_ ? draw_() : random_.Draw(); }
+double FormCore::Draw() { return draw_(); }
 
 void FormCore::Deliver(void (TestRun::*procedure)()) {
     if (ended_) return;
@@ -57,7 +66,7 @@ void FormCore::Deliver(void (TestRun::*procedure)()) {
             ended_ = true;
             exitStatus_ = kErrorExitStatus;
             try {
-                EndEventLoop(kErrorExitStatus);
+                own_.endEventLoop(kErrorExitStatus);
             } catch (...) {
                 // Nothing is left to report it with; the status stays set.
             }
