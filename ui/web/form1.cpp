@@ -163,28 +163,35 @@ void Form1::Build() {
     page_create_window(title.c_str());
     captions_[Index(Control::Form1)] = title;
     visible_[Index(Control::Form1)] = true;
+    page_set_style(Id(Control::Form1), "background-color", Css(kForm1BackColour).c_str());
     // Elements go into the page in tab order and then as stacked, so that a
     // screen reader's reading order follows the focus order; the stacking
-    // itself comes from the table's order.
+    // itself comes from the table's order. The frame is made before the
+    // options that go inside it.
     const auto& layout = Form1Layout();
-    for (Control control : CreationOrder()) {
-        const auto at = std::find_if(layout.begin(), layout.end(),
-                                     [control](const ControlLayout& row) { return row.control == control; });
-        const ControlLayout& row = *at;
-        const int stackLevel = static_cast<int>(layout.end() - at);
-        const std::string kind(Kind(row.kind));
-        const std::string id(ControlName(control));
-        page_create(Id(control), kind.c_str(), id.c_str(), Id(row.parent), InitialStyle(row, stackLevel).c_str());
-        visible_[Index(control)] = row.visible;
-        tops_[Index(control)] = TwipsToPixels(row.top);
-        if (row.kind == ControlKind::PictureBox) {
-            const std::string alt(kTitleImageText);
-            page_set_attribute(Id(control), "alt", alt.c_str());
-        } else {
-            SetCaption(control, row.caption);
+    for (const Control parent : {Control::Form1, Control::Frame1}) {
+        for (Control control : CreationOrder()) {
+            const auto at = std::find_if(layout.begin(), layout.end(),
+                                         [control](const ControlLayout& row) { return row.control == control; });
+            if (at->parent == parent) CreateControl(*at, static_cast<int>(layout.end() - at));
         }
-        page_set_flag(Id(control), "hidden", !row.visible);
     }
+}
+
+void Form1::CreateControl(const ControlLayout& row, int stackLevel) {
+    const Control control = row.control;
+    const std::string kind(Kind(row.kind));
+    const std::string id(ControlName(control));
+    page_create(Id(control), kind.c_str(), id.c_str(), Id(row.parent), InitialStyle(row, stackLevel).c_str());
+    visible_[Index(control)] = row.visible;
+    tops_[Index(control)] = TwipsToPixels(row.top);
+    if (row.kind == ControlKind::PictureBox) {
+        const std::string alt(kTitleImageText);
+        page_set_attribute(Id(control), "alt", alt.c_str());
+    } else {
+        SetCaption(control, row.caption);
+    }
+    page_set_flag(Id(control), "hidden", !row.visible);
 }
 
 void Form1::Show() {
@@ -204,12 +211,12 @@ void Form1::Click(Control control) {
 }
 
 bool Form1::PressKey(Key key, bool shift) {
-    if (Ended()) return false;
     if (BoxOpen()) {
         // Nothing behind the box takes a key; the box's own keys close it.
         if (key == Key::Enter || key == Key::Space || key == Key::Escape) CloseBox();
         return true;
     }
+    if (Ended()) return false;
     const Control focused = Focused();
     switch (key) {
         case Key::Tab: FocusControl(NextTabStop(focused, shift)); return true;
@@ -403,6 +410,11 @@ void Form1::CloseBox() {
         return;
     }
     FocusControl(InReach(focusBeforeBox_) ? focusBeforeBox_ : NextTabStop(focusBeforeBox_, false));
+}
+
+void Form1::PageClosing() {
+    CloseRequested();
+    if (current_ == this) page_remove_window();
 }
 
 void Form1::StopTimer() {

@@ -8,6 +8,10 @@
 
 #include "ui/layout/form_core.h"
 
+namespace infotest {
+struct ControlLayout;
+}
+
 namespace infotest::web {
 
 // The keys the window handles itself; the script layer passes them by these
@@ -61,12 +65,13 @@ public:
     double ClockAt(double nowMs);
     // The pupil closes the open box (its OK button, Enter, Space, Escape).
     void CloseBox();
-    // The tab is closed or reloaded: the run ends at once.
-    void PageClosing() { CloseRequested(); }
+    // The tab is closed or reloaded: the run ends at once, box or not.
+    void PageClosing();
 
     double OpenedAt() const { return openedAt_; }
     bool BoxOpen() const { return !boxes_.empty(); }
     bool TimerRunning() const { return timerRunning_; }
+    std::int64_t TicksDelivered() const { return ticksDelivered_; }
     // The control that has the keyboard focus; Form1 when none of them.
     Control Focused() const;
 
@@ -94,6 +99,7 @@ private:
     };
 
     void Build();
+    void CreateControl(const ControlLayout& row, int stackLevel);
     void OpenBox(const Box& box);
     void ScheduleTick();
     bool InReach(Control control) const;

@@ -69,6 +69,10 @@ var infotestPage = (function () {
 
   function createWindow(title) {
     removeWindow();
+    var end = document.getElementById('End');
+    if (end) end.parentNode.removeChild(end);
+    root.removeAttribute('data-window');
+    root.removeAttribute('data-exit-status');
     document.title = title;
     stage = make('div', '', 'Stage');
     stage.setAttribute('data-hidden', '');
