@@ -166,6 +166,7 @@ class PageChecks:
 
     def shot(self, name):
         if self.screenshots:
+            pathlib.Path(self.screenshots).mkdir(parents=True, exist_ok=True)
             self.browser.screenshot(pathlib.Path(self.screenshots, name + ".png"))
 
     def value(self, expression):
