@@ -141,7 +141,7 @@ IconImage BoxIcon(MessageIcon icon) {
 Form1* Form1::current_ = nullptr;
 
 Form1::Form1(Form1Settings settings) : settings_(settings) {
-    if (current_ != nullptr) current_->HideWindow();
+    // A new window replaces the page's window, if any (the tests open many).
     current_ = this;
     Build();
     openedAt_ = page_now();

@@ -272,6 +272,12 @@ var infotestPage = (function () {
       if (boxOpen()) event.preventDefault();
       return;
     }
+    // A held Space or Enter presses a button once, as a native button does:
+    // its repeats would otherwise race through the questions.
+    if (event.repeat && (code === 13 || code === 32)) {
+      event.preventDefault();
+      return;
+    }
     if (call('infotest_key', code, event.shiftKey ? 1 : 0)) event.preventDefault();
   });
 

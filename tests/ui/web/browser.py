@@ -127,13 +127,16 @@ class Browser:
 
     KEYS = {"Tab": 9, "Enter": 13, " ": 32, "ArrowDown": 40}
 
-    def key(self, name):
+    def key(self, name, repeats=0):
+        """A trusted key press, held for `repeats` repeated key downs."""
         code = self.KEYS[name]
         common = {"key": name, "code": "Space" if name == " " else name, "windowsVirtualKeyCode": code}
         down = dict(common, type="keyDown")
         if name in (" ", "Enter"):
             down["text"] = "\r" if name == "Enter" else " "
         self.send("Input.dispatchKeyEvent", down)
+        for _ in range(repeats):
+            self.send("Input.dispatchKeyEvent", dict(down, autoRepeat=True))
         self.send("Input.dispatchKeyEvent", dict(common, type="keyUp"))
 
     def screenshot(self, path):
@@ -180,6 +183,13 @@ class PageChecks:
                           "return [document.getElementById(id).getBoundingClientRect().top,id];})"
                           ".sort(function(a,b){return a[0]-b[0];})[0][1]")
 
+    def tab_to(self, element_id):
+        for _ in range(30):
+            if self.value("document.activeElement.id") == element_id:
+                return
+            self.browser.key("Tab")
+        self.expect(False, "Tab reaches " + element_id)
+
     def run(self, page):
         b = self.browser
         b.viewport(1024, 768)
@@ -223,8 +233,7 @@ class PageChecks:
         after = self.value("document.activeElement.id")
         self.expect(focused != after and after in ("Command2", "Command3", "Command4", self.topmost_option()),
                     "Tab goes on round the window after Start")
-        while self.value("document.activeElement.id") != "Command4":
-            b.key("Tab")
+        self.tab_to("Command4")
         b.key(" ")
         self.expect(self.text("MsgBoxText") == "Нажмите кнопку ПРОВЕРИТЬ", "Next before Check warns")
         self.shot("box-press-check")
@@ -235,13 +244,18 @@ class PageChecks:
         self.expect(self.text("MsgBoxText") == "Выберите ответ", "Check with nothing chosen warns")
         self.shot("box-choose")
         b.click("MsgBoxOK")
+        b.click(self.topmost_option())
+        b.click("Command2")
+        self.tab_to("Command4")
+        b.key(" ", repeats=3)
+        self.expect(self.text("Label6") == "2", "Space held on Next moves on one question")
         b.click("Command3")
         self.expect(self.text("MsgBoxText") == "Нажмите кнопку ПРОВЕРИТЬ    ", "Exit before Check warns")
         self.shot("box-exit")
         b.click("MsgBoxOK")
 
         # The whole test by trusted mouse clicks.
-        for position in range(1, 22):
+        for position in range(2, 22):
             b.click(self.topmost_option())
             b.click("Command2")
             if position < 21:
