@@ -285,6 +285,14 @@ class PageChecks:
                     if "Content Security Policy" in line or "Refused" in line or line.startswith("exception")
                     or line.startswith("error")]
         self.expect(not problems, "no error, no exception, nothing refused by the policy " + "; ".join(problems))
+
+        # A browser without WebAssembly keeps the note, and the run ends
+        # with status 1.
+        b.send("Page.addScriptToEvaluateOnNewDocument", {"source": "delete window.WebAssembly;"})
+        b.navigate(page.as_uri())
+        self.expect(b.wait_until("document.documentElement.getAttribute('data-exit-status')==='1'", 10)
+                    and self.value("!document.getElementById('Stage')&&!document.getElementById('Note').hidden"),
+                    "without WebAssembly the note stays and the status is 1")
         return 1 if self.failures else 0
 
 

@@ -149,6 +149,18 @@ TEST_F(PageWindowKeyboard, EnterPressesTheFocusedButton) {
     EXPECT_EQ(WebWindow::Caption(Control::Label6), "1");
 }
 
+// ---- Double and triple clicks ----
+
+TEST_F(PageWindow, ATripleClickOnNextAdvancesOnceAndTheBoxStopsTheRest) {
+    Start();
+    page.Click(Control::Option1);
+    page.Click(Control::Command2);
+    page.Click(Control::Command4, 3);
+    EXPECT_EQ(WebWindow::Caption(Control::Label6), "2");
+    EXPECT_TRUE(Form().BoxOpen());
+    EXPECT_EQ(Js("document.getElementById('MsgBoxText').textContent"), "Нажмите кнопку ПРОВЕРИТЬ");
+}
+
 // ---- The boxes ----
 
 using PageWindowBox = PageWindow;
