@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/layout/form1_layout.h"
+#include "ui/layout/painting.h"
 
 // The page's elements are made and changed by the script layer (page.js),
 // which keeps one element per control; these are its entry points.
@@ -58,12 +59,11 @@ std::string Css(std::uint32_t bgr) {
     return text;
 }
 
-// The faces the layout asks for, each followed by the face that travels
-// inside the page with the same metrics, so that every caption fits its
-// rectangle on a device without them.
-std::string_view FontFamily(FontFace face) {
-    return face == FontFace::Arial ? "Arial, \"Infotest Sans\", sans-serif"
-                                   : "\"Microsoft Sans Serif\", \"Infotest Sans\", sans-serif";
+// The face the layout asks for, followed by the face that travels inside
+// the page with the same metrics, so that every caption fits its rectangle
+// on a device without it.
+std::string FontFamily(FontFace face) {
+    return "\"" + std::string(FamilyName(face)) + "\", \"Infotest Sans\", sans-serif";
 }
 
 std::string_view Kind(ControlKind kind) {
@@ -100,7 +100,7 @@ std::string InitialStyle(const ControlLayout& row, int stackLevel) {
         char size[32];
         // Points at 96 pixels per inch.
         std::snprintf(size, sizeof size, "%.4gpx", row.points * kStandardDpi / kPointsPerInch);
-        style += "font-family:" + std::string(FontFamily(row.face)) + ";font-size:" + size +
+        style += "font-family:" + FontFamily(row.face) + ";font-size:" + size +
                  ";font-weight:" + (row.bold ? "700" : "400") + ";";
     }
     if (row.align != TextAlign::NoAlign) style += "text-align:" + std::string(Align(row.align)) + ";";
@@ -140,7 +140,13 @@ IconImage BoxIcon(MessageIcon icon) {
 
 Form1* Form1::current_ = nullptr;
 
-Form1::Form1(Form1Settings settings) : settings_(settings) {
+Form1::Form1(Form1Settings settings)
+    : FormCore(WindowServices{
+          [this](std::string_view prompt, std::string_view title, MessageIcon icon) {
+              return PresentMessage(prompt, title, icon);
+          },
+          [this](int exitStatus) { EndEventLoop(exitStatus); }}),
+      settings_(settings) {
     // A new window replaces the page's window, if any (the tests open many).
     current_ = this;
     Build();
@@ -353,12 +359,21 @@ void Form1::Move(Control control, double leftTwips, int topTwips) {
 }
 
 void Form1::SetBackColor(Control control, std::uint32_t bgr) {
-    if (FindLayout(control) == nullptr || control == Control::Timer1) return;
+    if (control == Control::Timer1) return;
     page_set_style(Id(control), "background-color", Css(bgr).c_str());
 }
 
 void Form1::SetVisible(Control control, bool visible) {
-    if (FindLayout(control) == nullptr || control == Control::Timer1) return;
+    if (control == Control::Timer1) return;
+    if (control == Control::Form1) {
+        if (visible) {
+            hideWhenBoxCloses_ = false;
+            page_set_flag(Id(control), "hidden", 0);
+        } else {
+            HideWindow();
+        }
+        return;
+    }
     visible_[Index(control)] = visible;
     page_set_flag(Id(control), "hidden", !visible);
     PassFocusOnIfUnreachable(control);
@@ -428,7 +443,7 @@ void Form1::HideWindow() {
         hideWhenBoxCloses_ = true;
         return;
     }
-    if (current_ == this) page_remove_window();
+    if (current_ == this) page_set_flag(Id(Control::Form1), "hidden", 1);
 }
 
 void Form1::EndEventLoop(int exitStatus) {
@@ -440,7 +455,7 @@ void Form1::EndEventLoop(int exitStatus) {
 }
 
 void Form1::FinishEnd() {
-    if (hideWhenBoxCloses_ && current_ == this) page_remove_window();
+    if (hideWhenBoxCloses_ && current_ == this) page_set_flag(Id(Control::Form1), "hidden", 1);
     if (endStatusWhenBoxCloses_ >= 0 && current_ == this) page_show_end(endStatusWhenBoxCloses_);
     hideWhenBoxCloses_ = false;
     endStatusWhenBoxCloses_ = -1;

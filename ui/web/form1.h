@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/layout/form_core.h"
+#include "ui/core/form_core.h"
 
 namespace infotest {
 struct ControlLayout;
@@ -85,18 +85,19 @@ public:
     void ClearSelected(Control option) override;
     void SetTimerEnabled(bool enabled) override;
 
-protected:
-    int PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon) override;
-    void StopTimer() override;
-    void HideWindow() override;
-    void EndEventLoop(int exitStatus) override;
-
 private:
     struct Box {
         std::string prompt;
         std::string title;
         MessageIcon icon;
     };
+
+    // The page's own services: the in-page box, and the end of the page's
+    // run, which replaces the window with the end message.
+    int PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon);
+    void EndEventLoop(int exitStatus);
+    void StopTimer();
+    void HideWindow();
 
     void Build();
     void CreateControl(const ControlLayout& row, int stackLevel);

@@ -121,12 +121,17 @@ var infotestDriver = (function () {
     }).join('\u001e');
   }
 
+  function windowShown() {
+    var client = document.getElementById('Form1');
+    return !!client && !client.hasAttribute('data-hidden');
+  }
+
   function pageClosing() {
     window.dispatchEvent(new PageTransitionEvent('pagehide', {persisted: false}));
   }
 
   return {attach: attach, seen: seen, click: click, key: key, caption: caption, backColour: backColour, rect: rect,
-          visible: visible, selected: selected, view: view,
+          visible: visible, selected: selected, view: view, windowShown: windowShown,
           pageClosing: pageClosing};
 })();
 

@@ -60,7 +60,8 @@ void WebWindow::Open(const model::Sequence& sequence) {
     PageText("infotestDriver.attach(" + Quoted(ControlIds()) + ")");
 }
 
-bool WebWindow::WindowShown() const { return PageText("!!document.getElementById('Form1')") == "true"; }
+// The window is on the page and not hidden.
+bool WebWindow::WindowShown() const { return PageText("infotestDriver.windowShown()") == "true"; }
 
 bool WebWindow::ProgramEnded() const { return recorded_ ? services_.Ended() : form_->Ended(); }
 
