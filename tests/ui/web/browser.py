@@ -1,0 +1,317 @@
+#!/usr/bin/env python3
+"""Runs the page in headless Chromium over the DevTools protocol.
+
+  browser.py tests PAGE   the test build of the page: prints the output of the
+                          tests that run inside it and passes when they pass.
+  browser.py page PAGE    the finished page, from outside with trusted input:
+                          a whole test by mouse, the keyboard, a small
+                          viewport, a fresh run after the end, and no network
+                          request at all.
+"""
+
+import argparse
+import base64
+import json
+import pathlib
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+import websocket
+
+
+class Browser:
+    """One headless Chromium with a fresh profile and one page."""
+
+    def __init__(self, binary):
+        self.profile = tempfile.mkdtemp(prefix="infotest-chromium-")
+        self.process = subprocess.Popen(
+            [binary, "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
+             "--disable-background-networking", "--disable-component-update", "--disable-sync",
+             "--user-data-dir=" + self.profile, "--remote-debugging-port=0", "about:blank"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        port_file = pathlib.Path(self.profile, "DevToolsActivePort")
+        deadline = time.monotonic() + 30
+        while not (port_file.exists() and len(port_file.read_text().split()) >= 2):
+            if time.monotonic() > deadline or self.process.poll() is not None:
+                raise SystemExit("chromium did not start")
+            time.sleep(0.05)
+        port, path = port_file.read_text().split()[:2]
+        self.socket = websocket.create_connection("ws://127.0.0.1:%s%s" % (port, path), timeout=900)
+        self.next_id = 0
+        self.session = None
+        self.requests = []
+        self.console = []
+        self.on_console = None
+        target = self.send("Target.createTarget", {"url": "about:blank"})["targetId"]
+        self.session = self.send("Target.attachToTarget", {"targetId": target, "flatten": True})["sessionId"]
+        for domain in ("Page", "Runtime", "Network", "Log"):
+            self.send(domain + ".enable")
+
+    def close(self):
+        try:
+            self.socket.close()
+        finally:
+            self.process.kill()
+            self.process.wait()
+            shutil.rmtree(self.profile, ignore_errors=True)
+
+    def send(self, method, params=None):
+        self.next_id += 1
+        message = {"id": self.next_id, "method": method, "params": params or {}}
+        if self.session and not method.startswith("Target."):
+            message["sessionId"] = self.session
+        self.socket.send(json.dumps(message))
+        while True:
+            reply = json.loads(self.socket.recv())
+            if reply.get("id") == self.next_id:
+                if "error" in reply:
+                    raise RuntimeError("%s: %s" % (method, reply["error"]))
+                return reply.get("result", {})
+            self.event(reply)
+
+    def event(self, message):
+        method, params = message.get("method"), message.get("params", {})
+        if method == "Network.requestWillBeSent":
+            self.requests.append(params["request"]["url"])
+        elif method == "Runtime.consoleAPICalled":
+            text = " ".join(str(arg.get("value", arg.get("description", ""))) for arg in params["args"])
+            self.console.append(text)
+            if self.on_console:
+                self.on_console(text)
+        elif method == "Runtime.exceptionThrown":
+            self.console.append("exception: " + json.dumps(params["exceptionDetails"])[:500])
+        elif method == "Log.entryAdded":
+            self.console.append(params["entry"]["level"] + ": " + params["entry"]["text"])
+
+    def evaluate(self, expression):
+        result = self.send("Runtime.evaluate", {"expression": expression, "returnByValue": True})
+        if "exceptionDetails" in result:
+            raise RuntimeError("%s: %s" % (expression, result["exceptionDetails"]))
+        return result["result"].get("value")
+
+    def wait_until(self, expression, seconds=30):
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            try:
+                if self.evaluate(expression):
+                    return True
+            except RuntimeError:
+                pass  # the page is still loading
+            time.sleep(0.05)
+        return False
+
+    def viewport(self, width, height):
+        self.send("Emulation.setDeviceMetricsOverride",
+                  {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
+
+    def navigate(self, url):
+        self.send("Page.navigate", {"url": url})
+
+    def click_at(self, x, y):
+        for kind in ("mouseMoved", "mousePressed", "mouseReleased"):
+            self.send("Input.dispatchMouseEvent",
+                      {"type": kind, "x": x, "y": y, "button": "left", "buttons": 1, "clickCount": 1})
+
+    def click(self, element_id):
+        """A trusted click in the middle of an element; False when it is not shown."""
+        rect = self.evaluate("(function(e){if(!e)return null;var r=e.getBoundingClientRect();"
+                             "return [r.left+r.width/2,r.top+r.height/2];})(document.getElementById(%s))"
+                             % json.dumps(element_id))
+        if not rect:
+            return False
+        self.click_at(rect[0], rect[1])
+        return True
+
+    KEYS = {"Tab": 9, "Enter": 13, " ": 32, "ArrowDown": 40}
+
+    def key(self, name, repeats=0):
+        """A trusted key press, held for `repeats` repeated key downs."""
+        code = self.KEYS[name]
+        common = {"key": name, "code": "Space" if name == " " else name, "windowsVirtualKeyCode": code}
+        down = dict(common, type="keyDown")
+        if name in (" ", "Enter"):
+            down["text"] = "\r" if name == "Enter" else " "
+        self.send("Input.dispatchKeyEvent", down)
+        for _ in range(repeats):
+            self.send("Input.dispatchKeyEvent", dict(down, autoRepeat=True))
+        self.send("Input.dispatchKeyEvent", dict(common, type="keyUp"))
+
+    def screenshot(self, path):
+        data = self.send("Page.captureScreenshot", {"format": "png"})["data"]
+        pathlib.Path(path).write_bytes(base64.b64decode(data))
+
+
+def run_tests(browser, page, arguments):
+    browser.on_console = lambda text: print(text, flush=True)
+    browser.viewport(1024, 768)
+    browser.navigate(page.as_uri() + ("#" + " ".join(arguments) if arguments else ""))
+    if not browser.wait_until("document.documentElement.hasAttribute('data-tests')", seconds=900):
+        print("the tests did not finish")
+        return 1
+    verdict = browser.evaluate("document.documentElement.getAttribute('data-tests')")
+    print("web window tests in Chromium:", verdict)
+    return 0 if verdict == "passed" else 1
+
+
+class PageChecks:
+    def __init__(self, browser, screenshots):
+        self.browser = browser
+        self.screenshots = screenshots
+        self.failures = []
+
+    def expect(self, condition, what):
+        print(("ok      " if condition else "FAILED  ") + what, flush=True)
+        if not condition:
+            self.failures.append(what)
+
+    def shot(self, name):
+        if self.screenshots:
+            pathlib.Path(self.screenshots).mkdir(parents=True, exist_ok=True)
+            self.browser.screenshot(pathlib.Path(self.screenshots, name + ".png"))
+
+    def value(self, expression):
+        return self.browser.evaluate(expression)
+
+    def text(self, element_id):
+        return self.value("(document.getElementById(%s)||{}).textContent" % json.dumps(element_id))
+
+    def topmost_option(self):
+        return self.value("['Option1','Option2','Option3','Option4'].map(function(id){"
+                          "return [document.getElementById(id).getBoundingClientRect().top,id];})"
+                          ".sort(function(a,b){return a[0]-b[0];})[0][1]")
+
+    def tab_to(self, element_id):
+        for _ in range(30):
+            if self.value("document.activeElement.id") == element_id:
+                return
+            self.browser.key("Tab")
+        self.expect(False, "Tab reaches " + element_id)
+
+    def run(self, page):
+        b = self.browser
+        b.viewport(1024, 768)
+        b.navigate(page.as_uri())
+        self.expect(b.wait_until("document.documentElement.getAttribute('data-window')==='shown'"),
+                    "the window is drawn and marked shown")
+        self.expect(self.value("document.getElementById('Form1').getBoundingClientRect().width") == 794,
+                    "drawn 1:1 in a viewport larger than the window")
+        self.expect(self.value("document.activeElement.id") == "Command1", "the focus starts on Command1")
+        self.expect(b.wait_until("document.getElementById('Picture1').naturalWidth===716", 5),
+                    "the title image inside the page is 716 pixels wide")
+        self.shot("title")
+
+        b.viewport(480, 320)
+        time.sleep(0.2)
+        fits = self.value("(function(){var r=document.getElementById('Stage').getBoundingClientRect();"
+                          "return r.left>=0&&r.top>=0&&r.right<=480.5&&r.bottom<=320.5&&"
+                          "Math.abs(r.width-794*Math.min(480/794,320/428))<0.5&&"
+                          "document.documentElement.scrollWidth<=480&&document.documentElement.scrollHeight<=320;})()")
+        self.expect(fits, "a 480 x 320 viewport scales the whole window down to fit, without scrolling")
+        self.shot("viewport-480x320")
+        b.viewport(1024, 768)
+        time.sleep(0.2)
+
+        # The keyboard, with trusted keys: the browser's own handling of Tab,
+        # Space and Enter must not act a second time.
+        b.key("Tab")
+        self.expect(self.value("document.activeElement.id") == "Command2", "Tab moves from Command1 to Command2")
+        b.key("Tab")
+        b.key("Tab")
+        b.key("Tab")
+        self.expect(self.value("document.activeElement.id") == "Command1", "Tab wraps round the title screen")
+        b.key(" ")
+        self.expect(self.text("Label6") == "1", "Space on Start starts the test")
+        self.expect(b.wait_until("document.getElementById('Label13').textContent!==''", 3),
+                    "the clock counts")
+        self.shot("question")
+        focused = self.value("document.activeElement.id")
+        b.key("Tab")
+        b.key("Tab")
+        after = self.value("document.activeElement.id")
+        self.expect(focused != after and after in ("Command2", "Command3", "Command4", self.topmost_option()),
+                    "Tab goes on round the window after Start")
+        self.tab_to("Command4")
+        b.key(" ")
+        self.expect(self.text("MsgBoxText") == "Нажмите кнопку ПРОВЕРИТЬ", "Next before Check warns")
+        self.shot("box-press-check")
+        b.key("Enter")
+        self.expect(self.value("!document.getElementById('MsgBox')"), "Enter closes the box, and only once")
+        self.expect(self.value("document.activeElement.id") == "Command4", "the focus returns to Next")
+        b.click("Command2")
+        self.expect(self.text("MsgBoxText") == "Выберите ответ", "Check with nothing chosen warns")
+        self.shot("box-choose")
+        b.click("MsgBoxOK")
+        b.click(self.topmost_option())
+        b.click("Command2")
+        self.tab_to("Command4")
+        b.key(" ", repeats=3)
+        self.expect(self.text("Label6") == "2", "Space held on Next moves on one question")
+        b.click("Command3")
+        self.expect(self.text("MsgBoxText") == "Нажмите кнопку ПРОВЕРИТЬ    ", "Exit before Check warns")
+        self.shot("box-exit")
+        b.click("MsgBoxOK")
+
+        # The whole test by trusted mouse clicks.
+        for position in range(2, 22):
+            b.click(self.topmost_option())
+            b.click("Command2")
+            if position < 21:
+                b.click("Command4")
+        self.expect(self.text("Label6") == "21", "the pupil reaches question 21")
+        self.expect(self.value("getComputedStyle(document.getElementById('Command4')).visibility") == "hidden",
+                    "Next is out of reach at question 21")
+        b.click("Command3")
+        self.expect(self.text("Label14").startswith("Ваша оценка: "), "Exit shows the grade")
+        self.expect(self.text("MsgBoxText") == "Покажите результат учителю", "and asks to show it to the teacher")
+        self.shot("box-teacher")
+        b.click("MsgBoxOK")
+        self.shot("grade")
+        b.click("Command3")
+        self.expect(self.value("document.documentElement.getAttribute('data-exit-status')") == "0",
+                    "the second Exit ends the program with status 0")
+        self.expect(self.value("!document.getElementById('Stage')"), "nothing of the window stays on the page")
+        self.shot("end")
+        b.click("Again")
+        self.expect(b.wait_until("document.documentElement.getAttribute('data-window')==='shown'"),
+                    "the link starts the test afresh")
+        self.expect(self.text("Label6") == "", "in a fresh run")
+
+        self.expect(not any(u != page.as_uri() and not u.startswith("data:") for u in b.requests),
+                    "no network request: " + ", ".join(u[:60] for u in b.requests if not u.startswith("data:")))
+        problems = [line for line in b.console
+                    if "Content Security Policy" in line or "Refused" in line or line.startswith("exception")
+                    or line.startswith("error")]
+        self.expect(not problems, "no error, no exception, nothing refused by the policy " + "; ".join(problems))
+
+        # A browser without WebAssembly keeps the note, and the run ends
+        # with status 1.
+        b.send("Page.addScriptToEvaluateOnNewDocument", {"source": "delete window.WebAssembly;"})
+        b.navigate(page.as_uri())
+        self.expect(b.wait_until("document.documentElement.getAttribute('data-exit-status')==='1'", 10)
+                    and self.value("!document.getElementById('Stage')&&!document.getElementById('Note').hidden"),
+                    "without WebAssembly the note stays and the status is 1")
+        return 1 if self.failures else 0
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--browser", default="chromium")
+    parser.add_argument("--screenshots", help="a folder for screenshots of the page checks")
+    parser.add_argument("mode", choices=("tests", "page"))
+    parser.add_argument("page", type=pathlib.Path)
+    parser.add_argument("arguments", nargs="*", help="for the tests: --gtest_filter=... NAME=value")
+    args = parser.parse_args()
+    browser = Browser(args.browser)
+    try:
+        if args.mode == "tests":
+            return run_tests(browser, args.page.resolve(), args.arguments)
+        return PageChecks(browser, args.screenshots).run(args.page.resolve())
+    finally:
+        browser.close()
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,150 @@
+#include "tests/ui/web/web_window_driver.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "ui/layout/form1_layout.h"
+
+// clang-format off
+EM_JS(char*, driver_text, (const char* expression), {
+    var value = String(eval(UTF8ToString(expression)));
+    var size = lengthBytesUTF8(value) + 1;
+    var text = _malloc(size);
+    stringToUTF8(value, text, size);
+    return text;
+});
+EM_JS(double, driver_number, (const char* expression), { return Number(eval(UTF8ToString(expression))); });
+EM_JS(void, driver_key, (const char* key, int shift), { infotestDriver.key(UTF8ToString(key), shift); });
+// clang-format on
+
+namespace infotest::testing {
+namespace {
+
+std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+std::string Name(Control control) { return std::string(ControlName(control)); }
+
+double Number(const std::string& expression) { return driver_number(expression.c_str()); }
+
+// Every control's element id, comma-separated.
+std::string ControlIds() {
+    std::string ids;
+    for (int index = 0; index < kControlCount; ++index) {
+        if (index > 0) ids += ",";
+        ids += ControlName(static_cast<Control>(index));
+    }
+    return ids;
+}
+
+}  // namespace
+
+std::string PageText(const std::string& expression) {
+    char* text = driver_text(expression.c_str());
+    std::string result(text);
+    std::free(text);
+    return result;
+}
+
+WebWindow::WebWindow(bool recorded) : recorded_(recorded) {}
+
+WebWindow::~WebWindow() = default;
+
+void WebWindow::Open(const model::Sequence& sequence) {
+    form_.reset();
+    ticksSent_ = unreachableNextKeys_ = 0;
+    form_ = std::make_unique<web::Form1>(web::Form1Settings{false});
+    if (recorded_) services_.Install(*form_, sequence, [this](model::WindowView& view) { ReadWindow(view); });
+    form_->Show();
+    PageText("infotestDriver.attach(" + Quoted(ControlIds()) + ")");
+}
+
+// The window is on the page and not hidden.
+bool WebWindow::WindowShown() const { return PageText("infotestDriver.windowShown()") == "true"; }
+
+bool WebWindow::ProgramEnded() const { return recorded_ ? services_.Ended() : form_->Ended(); }
+
+bool WebWindow::TakesActions() const { return !ProgramEnded() && WindowShown(); }
+
+std::string WebWindow::Click(const std::string& id, int times) {
+    return PageText("infotestDriver.click(" + Quoted(id) + ", " + std::to_string(times) + ")");
+}
+
+std::string WebWindow::Click(Control control, int times) { return Click(Name(control), times); }
+
+void WebWindow::PressKey(const char* key, bool shift) { driver_key(key, shift ? 1 : 0); }
+
+// The page's timer calls the clock only while Timer1 runs.
+void WebWindow::Tick(int seconds) {
+    if (!form_->TimerRunning()) return;
+    ticksSent_ += seconds;
+    form_->ClockAt(form_->OpenedAt() + static_cast<double>(ticksSent_) * kTimer1IntervalMs);
+}
+
+void WebWindow::DeliverTick() { Tick(1); }
+
+void WebWindow::RequestClose() { PageText("infotestDriver.pageClosing()"); }
+
+// The pupil tabs round the focus chain to the Next button and presses space.
+void WebWindow::PressNextFromTheKeyboard() {
+    for (int step = 0; step < kControlCount && Focused() != Control::Command4; ++step) PressKey("Tab");
+    if (Focused() != Control::Command4) {
+        ++unreachableNextKeys_;
+        return;
+    }
+    PressKey(" ");
+}
+
+std::string WebWindow::Caption(Control control) {
+    return PageText("infotestDriver.caption(" + Quoted(ControlName(control)) + ")");
+}
+
+PageRect WebWindow::Rect(Control control) {
+    const std::string rect = "infotestDriver.rect(" + Quoted(ControlName(control)) + ")";
+    return {Number(rect + "[0]"), Number(rect + "[1]"), Number(rect + "[2]"), Number(rect + "[3]")};
+}
+
+std::uint32_t WebWindow::BackColour(Control control) {
+    return static_cast<std::uint32_t>(Number("infotestDriver.backColour(" + Quoted(ControlName(control)) + ")"));
+}
+
+void WebWindow::ReadWindow(model::WindowView& into) const {
+    const std::string text = PageText("infotestDriver.view(" + Quoted(ControlIds()) + ")");
+    // One record per control, its fields in the order view() writes them.
+    std::size_t at = 0;
+    for (int index = 0; index < kControlCount; ++index) {
+        const std::size_t recordEnd = std::min(text.find('\x1e', at), text.size());
+        std::vector<std::string> fields;
+        for (std::size_t field = at; field <= recordEnd;) {
+            const std::size_t fieldEnd = std::min(text.find('\x1f', field), recordEnd);
+            fields.push_back(text.substr(field, fieldEnd - field));
+            field = fieldEnd + 1;
+        }
+        at = recordEnd + 1;
+        const auto control = static_cast<Control>(index);
+        if (control == Control::Timer1 || fields.size() != 6) continue;  // Timer1's state is timerEnabled
+        model::ControlView& view = into.controls.at(static_cast<std::size_t>(index));
+        view.caption = fields[0];
+        view.left = std::strtod(fields[1].c_str(), nullptr) * kTwipsPerPixel;
+        view.top = static_cast<int>(std::strtod(fields[2].c_str(), nullptr) * kTwipsPerPixel);
+        view.backColor = static_cast<std::uint32_t>(std::strtoul(fields[3].c_str(), nullptr, 10));
+        view.visible = fields[4] == "1";
+        view.selected = fields[5] == "1";
+        if (control == Control::Form1) {
+            view.left = 0;
+            view.top = 0;
+            // Once the program has ended the window must be gone from the
+            // page, which `ended` reads.
+            view.visible = ProgramEnded() || WindowShown();
+        }
+    }
+    into.timerEnabled = form_->TimerRunning();
+}
+
+void WebWindow::Observe(model::Observation& into) {
+    ReadWindow(into.window);
+    if (recorded_) services_.Report(into, WindowShown());
+}
+
+}  // namespace infotest::testing

@@ -1,0 +1,80 @@
+#pragma once
+
+// The page's window as a window under test for the model of the test run:
+// the pupil's actions are pointer events sent to the element under the
+// middle of what can be seen of a control, and keys handed to the page's own
+// key handling, both through the script layer as the browser would send
+// them; ticks come through the window's clock at the times they are due.
+// What the window shows is read back from the page's elements.
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/model/real_window.h"
+#include "tests/ui/recorded_services.h"
+#include "ui/web/form1.h"
+
+namespace infotest::testing {
+
+// A control's element rectangle in CSS pixels, relative to its container.
+struct PageRect {
+    double left = 0, top = 0, width = 0, height = 0;
+};
+
+class WebWindow final : public model::RealWindow {
+public:
+    // `recorded`: the services are recorded (boxes answered at once, the end
+    // noted); otherwise the page's own box and end serve.
+    explicit WebWindow(bool recorded = true);
+    ~WebWindow() override;
+
+    WebWindow(const WebWindow&) = delete;
+    WebWindow& operator=(const WebWindow&) = delete;
+
+    void Open(const model::Sequence& sequence) override;
+    void Observe(model::Observation& into) override;
+
+    bool TickedByItself() const override { return form_->TicksDelivered() != ticksSent_; }
+    int UnreachableNextKeys() const override { return unreachableNextKeys_; }
+    bool ProgramEnded() const override;
+
+    web::Form1& Window() const { return *form_; }
+    const std::vector<model::ShownBox>& Boxes() const { return services_.Boxes(); }
+
+    // A click (twice: a double click) in the middle of what can be seen of
+    // the element; returns the id of the element hit, "" when none.
+    std::string Click(const std::string& id, int times = 1);
+    std::string Click(Control control, int times = 1);
+    // A key pressed and released on the focused element ("Tab", " ",
+    // "ArrowDown", ...).
+    void PressKey(const char* key, bool shift = false);
+    Control Focused() const { return form_->Focused(); }
+    // One tick of the page's clock, `seconds` late.
+    void Tick(int seconds = 1);
+
+    static std::string Caption(Control control);
+    static PageRect Rect(Control control);
+    static std::uint32_t BackColour(Control control);
+
+private:
+    void ReadWindow(model::WindowView& into) const;
+    bool WindowShown() const;
+    bool TakesActions() const override;
+    void ClickControl(Control control) override { Click(control); }
+    void PressNextFromTheKeyboard() override;
+    void DeliverTick() override;
+    void RequestClose() override;
+
+    bool recorded_;
+    std::unique_ptr<web::Form1> form_;
+    RecordedServices services_;
+    std::int64_t ticksSent_ = 0;
+    int unreachableNextKeys_ = 0;
+};
+
+// Evaluates a script expression on the page and returns it as text.
+std::string PageText(const std::string& expression);
+
+}  // namespace infotest::testing
