@@ -118,6 +118,29 @@ def check_wasm(text, scratch):
     return []
 
 
+FONT_FACE = re.compile(r"@font-face\s*\{[^}]*font-family:\s*\"Infotest Sans\"[^}]*font-weight:\s*(\d+)"
+                       r"[^}]*url\(data:font/woff2;base64,([A-Za-z0-9+/=]+)\)")
+
+
+def check_fonts(text):
+    """The fallback faces: regular and bold, under the family name of our
+    own, since the licence reserves the original one."""
+    import io
+    from fontTools.ttLib import TTFont
+    faces = FONT_FACE.findall(text)
+    problems = [] if sorted(weight for weight, _ in faces) == ["400", "700"] else [
+        f"expected \"Infotest Sans\" at weights 400 and 700, found {[w for w, _ in faces]}"]
+    for weight, data in faces:
+        names = TTFont(io.BytesIO(base64.b64decode(data)))["name"]
+        for name_id in (1, 3, 4, 6, 16):
+            record = names.getName(name_id, 3, 1, 0x409)
+            if record and "Liberation" in str(record):
+                problems.append(f"the {weight} face is still called {str(record)!r}")
+    if faces and "SIL Open Font License" not in text:
+        problems.append("the fonts' licence notice is missing")
+    return problems
+
+
 def check(path):
     size = os.path.getsize(path)
     print(f"{os.path.basename(path)}: {size} bytes")
@@ -135,6 +158,7 @@ def check(path):
     for match in NETWORK_URL.finditer(text):
         problems.append(f"a network address: {text[match.start():match.start() + 60]!r}")
     problems += check_styles(page.styles)
+    problems += check_fonts(text)
     if not page.scripts:
         problems.append("the page has no inline script")
     with tempfile.TemporaryDirectory(prefix="infotest-page-") as scratch:

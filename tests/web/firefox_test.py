@@ -45,12 +45,17 @@ class Firefox:
             [binary, "--headless", "--no-remote", "--profile", self.profile,
              "--remote-debugging-port", "0", "about:blank"],
             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
-        address = self._listening_address()
-        self.socket = websocket.create_connection(
-            address + "/session", timeout=120, suppress_origin=True)
-        self.next_id = 0
-        self.send("session.new", {"capabilities": {}})
-        self.context = self.send("browsingContext.getTree", {})["contexts"][0]["context"]
+        self.socket = None
+        try:
+            # Firefox refuses a WebSocket handshake that names an origin.
+            self.socket = websocket.create_connection(
+                self._listening_address() + "/session", timeout=120, suppress_origin=True)
+            self.next_id = 0
+            self.send("session.new", {"capabilities": {}})
+            self.context = self.send("browsingContext.getTree", {})["contexts"][0]["context"]
+        except BaseException:
+            self.close()
+            raise
 
     def _listening_address(self):
         found = []
@@ -70,11 +75,12 @@ class Firefox:
         return found[0]
 
     def close(self):
-        try:
-            self.send("session.end", {})
-            self.socket.close()
-        except Exception:  # noqa: BLE001 - the browser is killed either way
-            pass
+        if self.socket:
+            try:
+                self.send("session.end", {})
+                self.socket.close()
+            except (OSError, RuntimeError, websocket.WebSocketException):
+                pass  # the browser is killed either way
         self.process.kill()
         self.process.wait()
         shutil.rmtree(self.profile, ignore_errors=True)
