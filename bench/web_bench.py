@@ -9,8 +9,8 @@ every script removed: the same elements, texts, styles, fonts and image, and
 no program. Each page is opened N times (default 10), the two taking turns,
 each time in a browser of its own. A run measures the time from the start of
 the navigation until the first frame after the window is drawn (the root
-element's data-window="shown"), and, a second later, the resident memory of
-the browser's renderer processes and the page's JavaScript heap. The table
+element's data-window="shown"), and, a second later, the proportional memory
+(PSS) of the browser's renderer processes and the page's JavaScript heap. The table
 shows the medians and the test page's ratios to the plain page, then the
 file's size. A benchmark, not a test: the figures depend on the machine.
 """
@@ -105,9 +105,11 @@ class Chromium:
             time.sleep(0.02)
         raise SystemExit(f"timed out waiting for {expression}")
 
-    def renderer_rss_kib(self):
-        """The resident memory of the renderer processes among the browser's
-        descendants: the tab's share of the machine's memory."""
+    def renderer_pss_kib(self):
+        """The proportional set size of the renderer processes among the
+        browser's descendants: the tab's share of the machine's memory, with
+        the pages of the browser's code shared with its other processes
+        counted in part."""
         children = {}
         for entry in os.listdir("/proc"):
             if entry.isdigit():
@@ -125,8 +127,8 @@ class Chromium:
                 with open(f"/proc/{pid}/cmdline", "rb") as cmdline:
                     if b"--type=renderer" not in cmdline.read():
                         continue
-                with open(f"/proc/{pid}/status") as status:
-                    total += next(int(line.split()[1]) for line in status if line.startswith("VmRSS:"))
+                with open(f"/proc/{pid}/smaps_rollup") as rollup:
+                    total += next(int(line.split()[1]) for line in rollup if line.startswith("Pss:"))
             except (OSError, StopIteration):
                 pass
         return total
@@ -140,7 +142,7 @@ def measure(binary, url):
         drawn_ms = browser.wait_for("window.__drawnAt")
         time.sleep(1)
         metrics = {m["name"]: m["value"] for m in browser.send("Performance.getMetrics")["metrics"]}
-        return drawn_ms, browser.renderer_rss_kib(), metrics["JSHeapUsedSize"] / 1024
+        return drawn_ms, browser.renderer_pss_kib(), metrics["JSHeapUsedSize"] / 1024
     finally:
         browser.close()
 
@@ -182,7 +184,7 @@ def main():
                for name, runs in results.items()}
     print(f"medians of {args.runs} runs each    infotest.html   plain page   ratio")
     for i, (what, unit) in enumerate((("until the window is drawn", "ms"),
-                                      ("renderer processes' memory", "KiB"),
+                                      ("renderer processes' PSS", "KiB"),
                                       ("JavaScript heap", "KiB"))):
         ours, theirs = medians["infotest"][i], medians["plain"][i]
         print(f"{what:<28} {ours:10.0f} {unit:<3} {theirs:9.0f} {unit:<3} {ours / theirs:6.2f}")
