@@ -75,8 +75,16 @@ class Chromium:
         self.send("Performance.enable")
 
     def close(self):
-        self.process.kill()
-        self.process.wait()
+        # Closed through DevTools the browser ends all its processes before it
+        # exits, so that none still writes into the profile being removed.
+        try:
+            self.session = None
+            self.send("Browser.close")
+            self.process.wait(timeout=10)
+        except (AttributeError, OSError, RuntimeError, subprocess.TimeoutExpired,
+                websocket.WebSocketException):
+            self.process.kill()
+            self.process.wait()
         shutil.rmtree(self.profile, ignore_errors=True)
 
     def send(self, method, params=None):
