@@ -13,6 +13,8 @@ test_packages=(
   python3 python3-pyatspi at-spi2-core dbus-x11
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 fonts-wine
   dpkg-dev file desktop-file-utils appstream unzip
+  emscripten binaryen nodejs node-acorn chromium firefox-esr
+  python3-websocket python3-fonttools python3-brotli
 )
 
 packages=("${run_packages[@]}")

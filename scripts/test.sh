@@ -44,6 +44,7 @@ stage "sanitizer build" sanitizer_build
 stage "sanitizer tests" tests_of sanitize
 stage "static analysis" static_analysis
 stage "windows tests" scripts/windows-tests.sh
+stage "web tests" scripts/web-tests.sh
 stage "package checks" scripts/package-checks.sh
 echo "=== stage times"
 printf '%s\n' "${timings[@]}"
