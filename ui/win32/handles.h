@@ -12,6 +12,7 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -81,12 +82,7 @@ public:
     // Keeps only the brushes of these colours.
     template <typename Colours>
     void KeepOnly(const Colours& inUse) {
-        std::erase_if(brushes_, [&](const auto& entry) {
-            for (std::uint32_t colour : inUse) {
-                if (colour == entry.first) return false;
-            }
-            return true;
-        });
+        std::erase_if(brushes_, [&](const auto& entry) { return std::ranges::find(inUse, entry.first) == inUse.end(); });
     }
 
 private:

@@ -68,6 +68,8 @@ bool Form1::MoveWithinOptions(const MSG& message) {
 
 // Tab reaches the option group once: at the selected option, or with none
 // selected at the topmost one.
+// Not const: it changes the option buttons' styles through their handles.
+// NOLINTNEXTLINE(readability-make-member-function-const)
 void Form1::UpdateOptionTabStop() {
     HWND stop = nullptr;
     LONG stopTop = 0;
