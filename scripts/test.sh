@@ -29,20 +29,13 @@ tests_of() {
   ctest --preset "$1" -j "$jobs"
   grep -h -E '^(seed: |(window )?sequences: [0-9]+)' "build/$1/Testing/Temporary/LastTest.log" || true
 }
-static_analysis() {
-  # The program's own code; the tests are mostly test-framework macros.
-  # clang does not know GCC's -Wno-error=restrict from the build flags.
-  run-clang-tidy -quiet -p build/ci -extra-arg=-Wno-unknown-warning-option \
-    "$PWD/(bank|run|ui)/.*\\.cpp\$"
-}
-
 total_start=$SECONDS
 stage "set-up" scripts/setup.sh test
 stage "release build" release_build
 stage "release tests" tests_of ci
 stage "sanitizer build" sanitizer_build
 stage "sanitizer tests" tests_of sanitize
-stage "static analysis" static_analysis
+stage "static analysis" scripts/static-analysis.sh
 stage "windows tests" scripts/windows-tests.sh
 stage "web tests" scripts/web-tests.sh
 stage "package checks" scripts/package-checks.sh

@@ -63,7 +63,7 @@ std::string Css(std::uint32_t bgr) {
 // the page with the same metrics, so that every caption fits its rectangle
 // on a device without it.
 std::string FontFamily(FontFace face) {
-    return "\"" + std::string(FamilyName(face)) + "\", \"Infotest Sans\", sans-serif";
+    return '"' + std::string(FamilyName(face)) + R"(", "Infotest Sans", sans-serif)";
 }
 
 std::string_view Kind(ControlKind kind) {
@@ -138,7 +138,6 @@ IconImage BoxIcon(MessageIcon icon) {
 
 }  // namespace
 
-Form1* Form1::current_ = nullptr;
 
 Form1::Form1(Form1Settings settings)
     : FormCore(WindowServices{

@@ -112,7 +112,7 @@ private:
     void PassFocusOnIfUnreachable(Control control);
     void FinishEnd();
 
-    static Form1* current_;
+    static inline Form1* current_ = nullptr;
 
     Form1Settings settings_;
     std::array<std::string, kControlCount> captions_{};

@@ -15,6 +15,8 @@
 
 #include "ui/core/form_core.h"
 #include "ui/layout/form1_layout.h"
+#include "ui/win32/control_ids.h"
+#include "ui/win32/handles.h"
 
 namespace infotest::win32 {
 
@@ -37,15 +39,17 @@ struct Form1Settings {
 class Form1 final : public FormCore {
 public:
     explicit Form1(HINSTANCE instance, Form1Settings settings = {});
-    ~Form1() override;
+    ~Form1() override = default;
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
 
     // The top-level window, and the child window of a control (the
     // top-level window for Form1, nullptr for Timer1).
-    HWND Handle() const { return window_; }
+    HWND Handle() const { return window_.Get(); }
     HWND ControlWindow(Control control) const;
 
     int Dpi() const { return dpi_; }
-    bool HasTitleImage() const { return titleImage_ != nullptr; }
+    bool HasTitleImage() const { return static_cast<bool>(titleImage_); }
     // A control's back colour as last set (0xBBGGRR).
     std::uint32_t BackColour(Control control) const;
     bool TimerRunning() const { return timerRunning_; }
@@ -74,33 +78,40 @@ public:
     void SetTimerEnabled(bool enabled) override;
 
 private:
+    // form1.cpp: the window proper, its messages and the Controls.
     int ShowBox(std::string_view prompt, std::string_view title, MessageIcon icon);
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void CreateControls(HINSTANCE instance);
-    void Release();
     void OnCommand(int id, int notification);
+    void OnActivate(bool active);
+    // build.cpp: the controls made from the layout table and placed.
+    void CreateWindowItself(HINSTANCE instance);
+    void CreateControls(HINSTANCE instance);
+    void PlaceControl(Control control, double leftTwips, int topTwips);
+    Font MakeFont(const ControlLayout& row) const;
+    int Px(double twips) const;
+    // paint.cpp: what the window draws itself.
     void OnDrawItem(const DRAWITEMSTRUCT& item);
     LRESULT OnControlColour(HDC dc, HWND child);
+    HBRUSH BrushOf(Control control) { return brushes_.Of(backColours_[Index(control)]); }
+    // keyboard.cpp: Tab, the arrows and the focus.
     bool MoveWithinOptions(const MSG& message);
     void UpdateOptionTabStop();
     void LeaveFocusChainIfOutside(Control control, double leftTwips, int topTwips);
-    void PlaceControl(Control control, double leftTwips, int topTwips);
-    HBRUSH Brush(std::uint32_t bgr);
-    HFONT Font(const ControlLayout& row);
-    int Px(double twips) const;
+    void PassFocusOn(HWND from);
 
-    HWND window_ = nullptr;
-    int dpi_ = 96;
+    int dpi_ = kStandardDpi;
     std::array<HWND, kControlCount> windows_{};
     std::array<std::uint32_t, kControlCount> backColours_{};
-    std::array<HFONT, kControlCount> fonts_{};
-    std::array<HBRUSH, 8> brushes_{};
-    std::array<std::uint32_t, 8> brushColours_{};
-    HBITMAP titleImage_ = nullptr;
+    std::array<Font, kControlCount> fonts_;
+    Brushes brushes_;
+    Bitmap titleImage_;
     HWND focusOnDeactivate_ = nullptr;
     int boxesOpen_ = 0;
     bool timerRunning_ = false;
+    // Last, so that it goes first: no child control outlives the fonts and
+    // brushes it is drawn with.
+    OwnedWindow window_;
 };
 
 }  // namespace infotest::win32

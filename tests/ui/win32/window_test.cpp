@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <string>
 #include <thread>
 #include <vector>
@@ -65,7 +66,7 @@ TEST_P(LayoutTest, EveryControlSitsAtItsTableRectangleWithItsCaption) {
             << Name(row.control);
         // Pixels per point: 4/3 at 96 dpi; above it the 96-dpi size scaled
         // and rounded down (14.25 pt: 19 px, at 144 dpi 28, not 29).
-        const int pixels96 = static_cast<int>(row.points * 4 / 3 + 0.5);
+        const int pixels96 = static_cast<int>(std::lround(row.points * 4 / 3));
         EXPECT_EQ(font.lfHeight, -(pixels96 * dpi / 96)) << Name(row.control);
         EXPECT_EQ(font.lfWeight, row.bold ? FW_BOLD : FW_NORMAL) << Name(row.control);
         EXPECT_EQ(font.lfCharSet, RUSSIAN_CHARSET) << Name(row.control);
