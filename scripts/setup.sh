@@ -12,7 +12,9 @@ test_packages=(
   xvfb xauth xdotool imagemagick x11-utils libx11-dev
   python3 python3-pyatspi at-spi2-core dbus-x11
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
-  dpkg-dev file desktop-file-utils appstream unzip
+  dpkg-dev file desktop-file-utils appstream unzip lintian
+  debootstrap
+  emscripten node-acorn nodejs
 )
 
 packages=("${run_packages[@]}")
