@@ -45,6 +45,7 @@ stage "sanitizer tests" tests_of sanitize
 stage "static analysis" static_analysis
 stage "windows tests" scripts/windows-tests.sh
 stage "package checks" scripts/package-checks.sh
+stage "fresh debian" scripts/fresh-debian-check.sh
 echo "=== stage times"
 printf '%s\n' "${timings[@]}"
 echo "=== all checks passed in $((SECONDS - total_start)) s"
