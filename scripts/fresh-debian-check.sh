@@ -2,14 +2,16 @@
 # Proves the README's two commands on a bare Debian 12, the way a new user
 # meets them: nothing of a developer's machine is there.
 #
-#   scripts/fresh-debian-check.sh
+#   scripts/fresh-debian-check.sh [--full]
 #
 # 1. debootstrap --variant=minbase makes a fresh bookworm root from the
 #    mirror that apt uses on this machine, and copies this tree into it;
 # 2. in the root, scripts/run.sh sets up, builds and starts the program,
 #    whose 794 x 428 window must appear on a virtual X display;
 # 3. in the same root, scripts/setup.sh test, then every configure preset,
-#    so that a package the set-up forgot fails here.
+#    so that a package the set-up forgot fails here. With --full, the whole
+#    of scripts/test.sh runs there instead (this check left out: a root
+#    within the root proves nothing more); it takes as long as CI.
 #
 # Everything happens in a mount and process namespace of its own: the
 # mounts the root needs (/proc, /dev, /dev/pts, /dev/shm) are never seen
@@ -32,6 +34,7 @@ bootstrap_timeout=${INFOTEST_FRESH_BOOTSTRAP_TIMEOUT:-600}
 run_timeout=${INFOTEST_FRESH_RUN_TIMEOUT:-1200}
 setup_timeout=${INFOTEST_FRESH_SETUP_TIMEOUT:-1800}
 preset_timeout=${INFOTEST_FRESH_PRESET_TIMEOUT:-300}
+full_timeout=${INFOTEST_FRESH_FULL_TIMEOUT:-3600}
 # apt gives up on a mirror that does not answer for this long.
 network_timeout=30
 
@@ -206,7 +209,7 @@ configure_presets() {
 
 inside() {
   root=$1
-  local mirror=$2
+  local mirror=$2 full=$3
   trap inside_cleanup EXIT
 
   step "debootstrap --variant=minbase $suite from $mirror"
@@ -226,7 +229,13 @@ inside() {
   root_argv "scripts/setup.sh test"
   run_logged setup-test "$setup_timeout" "${argv[@]}"
   echo "packages after the test set-up: $(in_root "dpkg-query -W | wc -l")"
-  configure_presets
+  if [ "$full" = --full ]; then
+    root_argv "INFOTEST_IN_FRESH_ROOT=1 scripts/test.sh"
+    run_logged test-command "$full_timeout" "${argv[@]}"
+    grep -A 20 '^=== stage times' "$logs/test-command.log"
+  else
+    configure_presets
+  fi
 }
 
 # ---------------------------------------------------------------- outside
@@ -237,7 +246,7 @@ inside() {
 # debootstrap only read them, or unlink a copy that does not match.
 seed_apt_cache() {
   local archives=$root/var/cache/apt/archives
-  mkdir -p "$archives/partial"
+  mkdir -p "$archives"
   local debs=(/var/cache/apt/archives/*.deb)
   [ -e "${debs[0]}" ] || return 0
   cp -l "${debs[@]}" "$archives/" 2>/dev/null || cp "${debs[@]}" "$archives/"
@@ -245,6 +254,7 @@ seed_apt_cache() {
 }
 
 outside() {
+  local full=$1
   [ "$(id -u)" -eq 0 ] || fail "needs root (debootstrap, chroot and mounts)"
   local tool missing=()
   for tool in debootstrap unshare chroot Xvfb xdotool xwininfo xdpyinfo git; do
@@ -272,7 +282,7 @@ outside() {
   # --kill-child: if this script is killed, the namespace and everything
   # in it goes too.
   unshare --mount --propagation private --pid --kill-child \
-    "$BASH" "$0" --inside "$root" "$mirror"
+    "$BASH" "$0" --inside "$root" "$mirror" "$full"
   echo "=== fresh debian: both commands work on a bare Debian 12, in $((SECONDS - step_start)) s"
 }
 
@@ -288,7 +298,12 @@ outside_cleanup() {
 }
 
 if [ "${1:-}" = --inside ]; then
-  inside "$2" "$3"
+  inside "$2" "$3" "$4"
+elif [ -n "${INFOTEST_IN_FRESH_ROOT:-}" ]; then
+  echo "fresh-debian-check.sh: already inside a fresh root, nothing more to prove"
 else
-  outside
+  case "${1:-}" in
+    "" | --full) outside "${1:-}" ;;
+    *) fail "usage: scripts/fresh-debian-check.sh [--full]" ;;
+  esac
 fi
