@@ -190,7 +190,7 @@ run_command() {
   local geometry
   geometry=$(xwininfo -id "$window" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
   echo "scripts/run.sh: window $window, $geometry, after $((SECONDS - start)) s"
-  kill "$pid"
+  kill "$pid" 2>/dev/null || fail "the program ended by itself after its window appeared"
   wait "$pid" 2>/dev/null || true
   [ "$geometry" = 794x428 ] || fail "the window is $geometry, not 794x428"
 }
