@@ -166,7 +166,7 @@ start_display() {
 # The README's run command, unchanged: it sets up, builds and then starts
 # the program in the foreground. The check waits for its window.
 run_command() {
-  local start=$SECONDS deadline=$((SECONDS + run_timeout)) window= pid
+  local start=$SECONDS deadline=$((SECONDS + run_timeout)) window='' pid
   local argv
   root_argv "exec scripts/run.sh"
   "${argv[@]}" >"$logs/run-command.log" 2>&1 &
