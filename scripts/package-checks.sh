@@ -4,7 +4,8 @@
 #   scripts/package-checks.sh [BUILD_DIR]      (default build/package)
 #
 # 1. a release build of the program alone, and `cpack -G DEB`;
-# 2. desktop-file-validate and appstreamcli validate on the packaged files;
+# 2. lintian, Debian's own checks, with no error and no warning;
+#    desktop-file-validate and appstreamcli validate on the packaged files;
 # 3. apt-get installs the package with its dependencies; the validators
 #    run again on the installed files, and the desktop entry, the icons and
 #    the metainfo must name each other and the program;
@@ -30,7 +31,7 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 
 step "Debian packages for building and checking"
 scripts/setup.sh run
-needed=(dpkg-dev file desktop-file-utils appstream xvfb xauth xdotool x11-utils)
+needed=(dpkg-dev file desktop-file-utils appstream lintian man-db xvfb xauth xdotool x11-utils)
 missing=()
 for package in "${needed[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
@@ -76,6 +77,16 @@ trap 'rm -rf "$scratch"' EXIT
 dpkg-deb -x "$deb" "$scratch/root"
 validate "$scratch/root"
 
+step "lintian"
+# Any error or warning fails. An override for a tag would go in
+# /usr/share/lintian/overrides/infotest, with a comment saying why; there is
+# none.
+lintian_status=0
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$scratch/lintian" 2>&1 || lintian_status=$?
+grep -v '^running with root privileges is not recommended!$' "$scratch/lintian" || true
+[ "$lintian_status" -eq 0 ] || fail "lintian reports errors or warnings (status $lintian_status)"
+echo "lintian: no errors, no warnings"
+
 step "Install with apt-get"
 "${sudo[@]}" apt-get install -y --no-install-recommends "$deb"
 [ "$(dpkg-query -W -f='${Status} ${Version}' infotest)" = "install ok installed $version" ] ||
@@ -90,6 +101,12 @@ exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 icon=$(sed -n 's/^Icon=//p' "$desktop")
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 [ "$(command -v "${exec_line%% *}")" = /usr/bin/infotest ] || fail "Exec=$exec_line is not /usr/bin/infotest"
+# man finds the manual page, and in Russian for a Russian user; the
+# changelog's newest entry is this version.
+[ "$(man -w infotest)" = /usr/share/man/man1/infotest.1.gz ] || fail "man does not find infotest(1)"
+[ "$(man -w -L ru infotest)" = /usr/share/man/ru/man1/infotest.1.gz ] || fail "man does not find the Russian infotest(1)"
+changelog_version=$(dpkg-parsechangelog -l /usr/share/doc/infotest/changelog.gz -S Version)
+[ "$changelog_version" = "$version" ] || fail "the changelog's newest entry is $changelog_version, not $version"
 [ "$icon" = "$desktop_id" ] || fail "Icon=$icon is not $desktop_id"
 for size in 48 256; do
   png=/usr/share/icons/hicolor/${size}x${size}/apps/$icon.png

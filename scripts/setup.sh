@@ -12,7 +12,8 @@ test_packages=(
   xvfb xauth xdotool imagemagick x11-utils libx11-dev icewm
   python3 python3-pyatspi at-spi2-core dbus-x11
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 fonts-wine
-  dpkg-dev file desktop-file-utils appstream unzip
+  dpkg-dev file desktop-file-utils appstream unzip lintian man-db
+  debootstrap clang-format
   emscripten binaryen nodejs node-acorn chromium firefox-esr
   python3-websocket python3-fonttools python3-brotli
 )

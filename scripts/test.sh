@@ -39,6 +39,7 @@ stage "static analysis" scripts/static-analysis.sh
 stage "windows tests" scripts/windows-tests.sh
 stage "web tests" scripts/web-tests.sh
 stage "package checks" scripts/package-checks.sh
+stage "fresh debian" scripts/fresh-debian-check.sh
 echo "=== stage times"
 printf '%s\n' "${timings[@]}"
 echo "=== all checks passed in $((SECONDS - total_start)) s"
