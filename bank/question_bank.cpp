@@ -5,6 +5,8 @@ namespace {
 
 // The texts are exact, blanks included: entry 1's question ends in a space,
 // entry 13's question separates its lettered items by four spaces.
+// Laid out by hand, one question with its answers and key per entry.
+// clang-format off
 constexpr std::array<Question, kQuestionCount> kBank{{
     {"Наименьшей единицей измерения количества информации является... ",
      {"1 бод", "1 байт", "1 Килобайт", "1 бит"}, 4},
@@ -58,6 +60,7 @@ constexpr std::array<Question, kQuestionCount> kBank{{
      {"байт, килобайт, гигабайт, мегабайт", "байт, килобайт, мегабайт, гигабайт",
       "байт, мегабайт, килобайт, гигабайт", "бит, байт, гигабайт, килобайт"}, 2},
 }};
+// clang-format on
 
 }  // namespace
 

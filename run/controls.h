@@ -7,6 +7,7 @@
 namespace infotest {
 
 // The window's controls, addressed by name. Form1 is the window itself.
+// clang-format off
 enum class Control {
     Form1,
     Timer1,
@@ -17,6 +18,7 @@ enum class Control {
     Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8,
     Label9, Label10, Label11, Label12, Label13, Label14, Label15,
 };
+// clang-format on
 
 inline constexpr int kControlCount = static_cast<int>(Control::Label15) + 1;
 

@@ -9,6 +9,8 @@ using enum ControlKind;
 using enum FontFace;
 using enum TextAlign;
 
+// Laid out by hand as a table, one control a row.
+// clang-format off
 constexpr std::array<ControlLayout, kLayoutRows> kLayout{{
     // control, kind, parent, caption,
     //   left, top, width, height (twips), back colour, fore colour,
@@ -66,6 +68,7 @@ constexpr std::array<ControlLayout, kLayoutRows> kLayout{{
     {Control::Label1, Label, Control::Form1, "",
      720, 1080, 10455, 1095, 0xC0FFC0, 0x004000, Arial, 14.25, false, Left, true, 0},
 }};
+// clang-format on
 
 }  // namespace
 
