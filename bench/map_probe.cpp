@@ -58,8 +58,8 @@ std::optional<long> WindowPid(Display* display, Window window) {
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
     std::optional<long> pid;
-    if (XGetWindowProperty(display, window, pid_atom, 0, 1, False, XA_CARDINAL, &type, &format,
-                           &count, &remaining, &data) == Success &&
+    if (XGetWindowProperty(display, window, pid_atom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &remaining,
+                           &data) == Success &&
         type == XA_CARDINAL && format == 32 && count == 1) {
         pid = *reinterpret_cast<long*>(data);
     }
@@ -129,8 +129,7 @@ std::optional<double> ThreadsCpuMs(pid_t pid) {
     std::error_code error;
     double total_ns = 0.0;
     bool any = false;
-    for (const auto& task :
-         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+    for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
         std::ifstream schedstat(task.path() / "schedstat");
         double ns = 0.0;
         if (schedstat >> ns) {
@@ -237,8 +236,7 @@ int main(int argc, char* argv[]) {
             return 1;
         }
         const auto ticks_per_second = static_cast<double>(sysconf(_SC_CLK_TCK));
-        cpu_percent =
-            100.0 * static_cast<double>(*after - *before) / ticks_per_second / seconds;
+        cpu_percent = 100.0 * static_cast<double>(*after - *before) / ticks_per_second / seconds;
         // The same from the nanosecond counts: the clock ticks above resolve
         // 0.1 % over 10 s; threads that end meanwhile drop out of this one.
         fine_cpu_percent = 100.0 * (*fine_after - *fine_before) / 1000.0 / seconds;
@@ -247,8 +245,7 @@ int main(int argc, char* argv[]) {
     XCloseDisplay(display);
     if (!rss || !startup_cpu) return 1;
 
-    std::printf(
-        "startup_ms=%.1f startup_cpu_ms=%.1f rss_kib=%ld cpu_percent=%.2f fine_cpu_percent=%.3f\n",
-        *mapped - started, *startup_cpu, *rss, cpu_percent, fine_cpu_percent);
+    std::printf("startup_ms=%.1f startup_cpu_ms=%.1f rss_kib=%ld cpu_percent=%.2f fine_cpu_percent=%.3f\n",
+                *mapped - started, *startup_cpu, *rss, cpu_percent, fine_cpu_percent);
     return 0;
 }

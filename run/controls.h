@@ -23,9 +23,7 @@ enum class Control {
 inline constexpr int kControlCount = static_cast<int>(Control::Label15) + 1;
 
 // Option1..Option4 by number 1..4; the caller keeps n in range.
-constexpr Control OptionControl(int n) {
-    return static_cast<Control>(static_cast<int>(Control::Option1) + n - 1);
-}
+constexpr Control OptionControl(int n) { return static_cast<Control>(static_cast<int>(Control::Option1) + n - 1); }
 
 // The code name of a control ("Label7"), for messages and test output.
 std::string_view ControlName(Control control);

@@ -31,7 +31,7 @@ constexpr int kQuestionsForGrade = 5;
 // buttons move to the given places, top place first; the fourth stays where
 // the layout put it, at the top.
 struct OptionLayout {
-    int rollFrom;  // first LayoutRoll of the band; the band ends below the next one's
+    int rollFrom;                // first LayoutRoll of the band; the band ends below the next one's
     std::array<int, 3> options;  // buttons for Top 900, 1500 and 2100
 };
 constexpr std::array<OptionLayout, 4> kOptionLayouts{{
@@ -68,8 +68,7 @@ void TestRun::Dispatch(Body body) {
     }
     if (ended_) return;
     try {
-        controls_.ShowMessage(detail.empty() ? failure : std::string_view(detail), kErrorTitle,
-                             MessageIcon::Critical);
+        controls_.ShowMessage(detail.empty() ? failure : std::string_view(detail), kErrorTitle, MessageIcon::Critical);
     } catch (...) {
         // The box is only the report; the program ends either way.
     }
@@ -166,12 +165,10 @@ void TestRun::FillQuestionOrder() {
 void TestRun::ApplyOptionLayout() {
     for (std::size_t band = 0; band < kOptionLayouts.size(); ++band) {
         const int from = kOptionLayouts[band].rollFrom;
-        const int to = band + 1 < kOptionLayouts.size() ? kOptionLayouts[band + 1].rollFrom
-                                                        : kLayoutRollEnd;
+        const int to = band + 1 < kOptionLayouts.size() ? kOptionLayouts[band + 1].rollFrom : kLayoutRollEnd;
         if (state_.StartCount == 1 && state_.LayoutRoll >= from && state_.LayoutRoll < to) {
             for (std::size_t place = 0; place < kArrangedTops.size(); ++place) {
-                controls_.Move(OptionControl(kOptionLayouts[band].options[place]), kArrangedLeft,
-                               kArrangedTops[place]);
+                controls_.Move(OptionControl(kOptionLayouts[band].options[place]), kArrangedLeft, kArrangedTops[place]);
             }
         }
     }

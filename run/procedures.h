@@ -25,7 +25,7 @@ struct TestState {
     int Candidate = 0;
     int ScanIndex = 0;
     std::array<std::uint8_t, kQuestionCount> QuestionOrder{};  // position 1..21 -> QuestionId
-    std::string MsgResult;  // result code of the last message box, never read
+    std::string MsgResult;                                     // result code of the last message box, never read
     std::int32_t ElapsedSeconds = 0;
 };
 
@@ -40,8 +40,7 @@ inline constexpr std::string_view kShowTeacher = "Покажите резуль�
 inline constexpr std::string_view kErrorTitle = "Ошибка";
 inline constexpr std::string_view kErrorIndexOutOfRange =
     "Внутренняя ошибка программы: индекс вопроса вне диапазона 1..21";
-inline constexpr std::string_view kErrorClockOverflow =
-    "Внутренняя ошибка программы: переполнение счётчика времени";
+inline constexpr std::string_view kErrorClockOverflow = "Внутренняя ошибка программы: переполнение счётчика времени";
 inline constexpr int kErrorExitStatus = 1;
 
 // The test logic: the five event procedures of the window and the state they

@@ -16,10 +16,9 @@ ClockRandom::ClockRandom() { Reseed(); }
 
 void ClockRandom::Reseed() {
     std::random_device entropy;
-    const auto ticks = static_cast<std::uint64_t>(
-        std::chrono::high_resolution_clock::now().time_since_epoch().count());
-    std::seed_seq seed{static_cast<std::uint32_t>(ticks), static_cast<std::uint32_t>(ticks >> 32),
-                       entropy(), entropy()};
+    const auto ticks = static_cast<std::uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    std::seed_seq seed{static_cast<std::uint32_t>(ticks), static_cast<std::uint32_t>(ticks >> 32), entropy(),
+                       entropy()};
     engine_.seed(seed);
 }
 

@@ -33,8 +33,8 @@ PropertyValue Property(Display* display, Window window, Atom property, Atom type
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
     PropertyValue value;
-    if (XGetWindowProperty(display, window, property, 0, 1L << 16, False, type, &actualType, &format,
-                           &count, &remaining, &data) != Success) {
+    if (XGetWindowProperty(display, window, property, 0, 1L << 16, False, type, &actualType, &format, &count,
+                           &remaining, &data) != Success) {
         return value;
     }
     if (data != nullptr && actualType == type) {

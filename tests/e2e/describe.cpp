@@ -40,10 +40,10 @@ int main() {
     bool first = true;
     for (const ControlLayout& row : Form1Layout()) {
         if (row.kind == ControlKind::Timer) continue;
-        json += std::string(first ? "" : ", ") + Quoted(ControlName(row.control)) + ": {\"parent\": " +
-                Quoted(ControlName(row.parent)) + ", \"rect\": [" + std::to_string(TwipsToPixels(row.left)) +
-                ", " + std::to_string(TwipsToPixels(row.top)) + ", " + std::to_string(TwipsToPixels(row.width)) +
-                ", " + std::to_string(TwipsToPixels(row.height)) + "]}";
+        json += std::string(first ? "" : ", ") + Quoted(ControlName(row.control)) +
+                ": {\"parent\": " + Quoted(ControlName(row.parent)) + ", \"rect\": [" +
+                std::to_string(TwipsToPixels(row.left)) + ", " + std::to_string(TwipsToPixels(row.top)) + ", " +
+                std::to_string(TwipsToPixels(row.width)) + ", " + std::to_string(TwipsToPixels(row.height)) + "]}";
         first = false;
     }
     json += "}}\n";

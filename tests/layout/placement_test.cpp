@@ -44,8 +44,8 @@ TEST(PlacementTest, AlongASideWhereTheWorkAreaIsSmallerTheFrameStartsAtItsStart)
     ExpectAt(PlaceInWorkArea(kLaidOut, {0, 0, 1024, 400}), 107, 0);
     // An empty or nonsensical work area gives its corner, not a crash.
     ExpectAt(PlaceInWorkArea(kLaidOut, {5, 7, 0, -10}), 5, 7);
-    ExpectAt(PlaceInWorkArea({INT_MAX - 10, INT_MAX - 10, 800, 457}, {0, 0, INT_MAX, INT_MAX}),
-             INT_MAX - 800, INT_MAX - 457);
+    ExpectAt(PlaceInWorkArea({INT_MAX - 10, INT_MAX - 10, 800, 457}, {0, 0, INT_MAX, INT_MAX}), INT_MAX - 800,
+             INT_MAX - 457);
 }
 
 }  // namespace

@@ -146,8 +146,7 @@ private:
     bool closed_ = false;
 };
 
-bool Diverges(const Sequence& sequence, ModelFault fault = ModelFault::None,
-              DroppedCall dropped = DroppedCall::None) {
+bool Diverges(const Sequence& sequence, ModelFault fault = ModelFault::None, DroppedCall dropped = DroppedCall::None) {
     FakeWindow window(dropped);
     const SideBySideResult result = RunSideBySide(sequence, window, fault);
     return result.divergence.has_value() && result.invalid.empty();
@@ -170,8 +169,7 @@ std::string Report(const Sequence& failing, ModelFault fault = ModelFault::None)
         text << '\n';
     }
     if (result.divergence) {
-        text << "after action " << result.divergence->step
-             << ", expected by the rules of the test vs shown:\n"
+        text << "after action " << result.divergence->step << ", expected by the rules of the test vs shown:\n"
              << result.divergence->differences;
     }
     return text.str();
@@ -205,8 +203,8 @@ TEST(RandomSequences, TheLogicShowsWhatTheRulesOfTheTestPredict) {
                           << Report(sequence);
         }
     }
-    std::printf("sequences: %d, steps: %" PRIu64 ", divergences: %d\n", kSequences,
-                static_cast<std::uint64_t>(steps), divergences);
+    std::printf("sequences: %d, steps: %" PRIu64 ", divergences: %d\n", kSequences, static_cast<std::uint64_t>(steps),
+                divergences);
     EXPECT_EQ(divergences, 0);
 
     // The sequences must reach what they are meant to exercise.
@@ -241,30 +239,27 @@ TEST_P(HarnessFindsAPlantedFault, AndShrinksItToAFewActions) {
     }
     ASSERT_TRUE(failing.has_value()) << "no sequence showed the planted fault";
 
-    const Sequence shortest = Shrink(*failing, [&](const Sequence& candidate) {
-        return Diverges(candidate, planted.fault);
-    });
+    const Sequence shortest =
+        Shrink(*failing, [&](const Sequence& candidate) { return Diverges(candidate, planted.fault); });
     EXPECT_TRUE(Diverges(shortest, planted.fault));
     EXPECT_FALSE(Diverges(shortest)) << "the real logic itself disagrees:\n" << Describe(shortest);
     EXPECT_LE(shortest.events.size(), planted.longestShrunk) << Describe(shortest);
     for (std::size_t i = 0; i < shortest.events.size(); ++i) {
         Sequence shorter = shortest;
         shorter.events.erase(shorter.events.begin() + static_cast<std::ptrdiff_t>(i));
-        EXPECT_FALSE(Diverges(shorter, planted.fault)) << "action " << i + 1 << " could go:\n"
-                                                        << Describe(shortest);
+        EXPECT_FALSE(Diverges(shorter, planted.fault)) << "action " << i + 1 << " could go:\n" << Describe(shortest);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Faults, HarnessFindsAPlantedFault,
-    ::testing::Values(
-        // Start, choose a wrong answer, Check, Check (or a change of mind between).
-        PlantedFault{ModelFault::RepeatedCheckJudgesAgain, 5, "RepeatedCheckJudgesAgain"},
-        // Start, then five questions answered and checked with Next between, Exit.
-        PlantedFault{ModelFault::GradeLeavesClockRunning, 16, "GradeLeavesClockRunning"},
-        // Start, choose, Check, Next.
-        PlantedFault{ModelFault::NextKeepsSelection, 4, "NextKeepsSelection"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Faults, HarnessFindsAPlantedFault,
+                         ::testing::Values(
+                             // Start, choose a wrong answer, Check, Check (or a change of mind between).
+                             PlantedFault{ModelFault::RepeatedCheckJudgesAgain, 5, "RepeatedCheckJudgesAgain"},
+                             // Start, then five questions answered and checked with Next between, Exit.
+                             PlantedFault{ModelFault::GradeLeavesClockRunning, 16, "GradeLeavesClockRunning"},
+                             // Start, choose, Check, Next.
+                             PlantedFault{ModelFault::NextKeepsSelection, 4, "NextKeepsSelection"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // And from the other side: a window that leaves one call of the logic
 // undone, as a logic that skips a step would, is caught as well.
@@ -280,9 +275,7 @@ class HarnessFindsASkippedStep : public ::testing::TestWithParam<SkippedStep> {}
 
 TEST_P(HarnessFindsASkippedStep, AndShrinksItToTheActionsThatReachIt) {
     const SkippedStep skipped = GetParam();
-    auto fails = [&](const Sequence& candidate) {
-        return Diverges(candidate, ModelFault::None, skipped.dropped);
-    };
+    auto fails = [&](const Sequence& candidate) { return Diverges(candidate, ModelFault::None, skipped.dropped); };
     std::optional<Sequence> failing;
     for (std::uint64_t i = 0; i < 2000 && !failing; ++i) {
         Sequence sequence = GenerateSequence(SequenceSeed(20260215, i));
@@ -294,15 +287,14 @@ TEST_P(HarnessFindsASkippedStep, AndShrinksItToTheActionsThatReachIt) {
     EXPECT_LE(shortest.events.size(), skipped.longestShrunk) << Describe(shortest);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Steps, HarnessFindsASkippedStep,
-    ::testing::Values(
-        // Start, choose, Check, Next: the new question still shows the choice.
-        SkippedStep{DroppedCall::ClearSelected, 4, "ClearingTheSelection"},
-        // Start, then twenty questions answered with Next between: the last
-        // Next leaves the button within the mouse's reach.
-        SkippedStep{DroppedCall::MoveCommand4, 61, "MovingNextAwayAtTheLastQuestion"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Steps, HarnessFindsASkippedStep,
+                         ::testing::Values(
+                             // Start, choose, Check, Next: the new question still shows the choice.
+                             SkippedStep{DroppedCall::ClearSelected, 4, "ClearingTheSelection"},
+                             // Start, then twenty questions answered with Next between: the last
+                             // Next leaves the button within the mouse's reach.
+                             SkippedStep{DroppedCall::MoveCommand4, 61, "MovingNextAwayAtTheLastQuestion"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Shrinking, FindsTheFewActionsThatMatter) {
     Sequence sequence = GenerateSequence(SequenceSeed(7, 7));

@@ -37,9 +37,7 @@ void RealWindow::Apply(const PupilEvent& event) {
     }
 }
 
-double OnPixelGrid(double twips) {
-    return static_cast<double>(std::lround(twips / kTwipsPerPixel)) * kTwipsPerPixel;
-}
+double OnPixelGrid(double twips) { return static_cast<double>(std::lround(twips / kTwipsPerPixel)) * kTwipsPerPixel; }
 
 void PutOnPixelGrid(WindowView& view) {
     for (ControlView& control : view.controls) {

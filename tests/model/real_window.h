@@ -63,7 +63,6 @@ void PutOnPixelGrid(WindowView& view);
 //   Tab cannot reach it);
 // - a tick of the window's own clock makes the sequence invalid;
 // - once the program has ended the window's clock must be stopped.
-SideBySideResult RunOnRealWindow(const Sequence& sequence, RealWindow& window,
-                                 ModelFault fault = ModelFault::None);
+SideBySideResult RunOnRealWindow(const Sequence& sequence, RealWindow& window, ModelFault fault = ModelFault::None);
 
 }  // namespace infotest::model

@@ -98,8 +98,7 @@ double TestModel::NextDraw() {
 
 void TestModel::ShowBox(BoxKind kind) {
     const BoxText& text = kBoxes.at(static_cast<std::size_t>(kind));
-    observed_.boxes.push_back(
-        {std::string(text.prompt), std::string(text.title), text.icon, observed_.window});
+    observed_.boxes.push_back({std::string(text.prompt), std::string(text.title), text.icon, observed_.window});
     ++facts_.boxes.at(static_cast<std::size_t>(kind));
 }
 

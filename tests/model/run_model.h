@@ -19,9 +19,9 @@ namespace infotest::model {
 // Each drops one rule of the test.
 enum class ModelFault {
     None,
-    RepeatedCheckJudgesAgain,    // a judged question is judged on every Check
-    GradeLeavesClockRunning,     // showing the grade does not stop the clock
-    NextKeepsSelection,          // a new question keeps the old selection
+    RepeatedCheckJudgesAgain,  // a judged question is judged on every Check
+    GradeLeavesClockRunning,   // showing the grade does not stop the clock
+    NextKeepsSelection,        // a new question keeps the old selection
 };
 
 struct ModelOptions {
@@ -45,8 +45,8 @@ inline constexpr int kBoxKindCount = 5;
 // Notable facts of a run so far, for the coverage of the random tests.
 struct RunFacts {
     int highestPosition = 0;
-    int grade = 0;    // 2..5 once shown
-    int layout = -1;  // 0..3, the arrangement of the option buttons
+    int grade = 0;                           // 2..5 once shown
+    int layout = -1;                         // 0..3, the arrangement of the option buttons
     std::array<int, kBoxKindCount> boxes{};  // how many of each BoxKind were opened
 };
 

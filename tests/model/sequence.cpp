@@ -61,8 +61,7 @@ double DrawInBand(Dice& dice, int index, int n) {
     }
     double high = std::min(static_cast<double>(index + 1) / n, 1.0);
     while (high >= 1.0 || Scaled(high, n) > index) high = std::nextafter(high, 0.0);
-    for (double up = std::nextafter(high, 1.0); up < 1.0 && Scaled(up, n) == index;
-         up = std::nextafter(up, 1.0))
+    for (double up = std::nextafter(high, 1.0); up < 1.0 && Scaled(up, n) == index; up = std::nextafter(up, 1.0))
         high = up;
     return high;
 }
@@ -211,9 +210,7 @@ void WritePupil(Dice& dice, const std::array<int, kQuestions>& order, SequenceWr
 
 }  // namespace
 
-std::uint64_t SequenceSeed(std::uint64_t runSeed, std::uint64_t index) {
-    return SplitMix(runSeed ^ SplitMix(index));
-}
+std::uint64_t SequenceSeed(std::uint64_t runSeed, std::uint64_t index) { return SplitMix(runSeed ^ SplitMix(index)); }
 
 std::uint64_t RunSeed() {
 #if defined(_MSC_VER)

@@ -41,8 +41,7 @@ std::uint64_t RunSeed();
 // Removes actions from a failing sequence while it still fails: first long
 // stretches, then single actions, until no single action can go; then the
 // draws that nothing reads, and the clock at 0. At most `maxTrials` calls of `fails`.
-Sequence Shrink(Sequence failing, const std::function<bool(const Sequence&)>& fails,
-                int maxTrials = 20000);
+Sequence Shrink(Sequence failing, const std::function<bool(const Sequence&)>& fails, int maxTrials = 20000);
 
 // The sequence in a form a developer can read and replay by hand.
 std::string Describe(const Sequence& sequence);

@@ -46,8 +46,7 @@ struct SideBySideResult {
 };
 
 // Runs the sequence on both and stops at the first disagreement.
-SideBySideResult RunSideBySide(const Sequence& sequence, WindowUnderTest& window,
-                               ModelFault fault = ModelFault::None);
+SideBySideResult RunSideBySide(const Sequence& sequence, WindowUnderTest& window, ModelFault fault = ModelFault::None);
 
 // The model's draws for a sequence: its draws in order; running out of them
 // is a fault of the sequence, not of the logic.

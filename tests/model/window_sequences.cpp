@@ -37,8 +37,7 @@ std::string Report(const WindowOpener& openWindow, const Sequence& failing, int 
 
 }  // namespace
 
-void ExpectWindowFollowsTheRules(const WindowOpener& openWindow, int sequences, const char* label,
-                                 int shrinkTrials) {
+void ExpectWindowFollowsTheRules(const WindowOpener& openWindow, int sequences, const char* label, int shrinkTrials) {
     const std::uint64_t seed = RunSeed();
     std::printf("seed: %" PRIu64 " (replay with INFOTEST_SEQUENCE_SEED=%" PRIu64 ")\n", seed, seed);
 
@@ -113,8 +112,7 @@ void ExpectWindowFindsPlantedFault(const WindowOpener& openWindow, ModelFault fa
         if (Diverges(openWindow, sequence, fault)) failing = std::move(sequence);
     }
     ASSERT_TRUE(failing.has_value()) << label << ": no sequence showed the planted fault";
-    EXPECT_FALSE(Diverges(openWindow, *failing)) << "the " << label << " itself disagrees:\n"
-                                                 << Describe(*failing);
+    EXPECT_FALSE(Diverges(openWindow, *failing)) << "the " << label << " itself disagrees:\n" << Describe(*failing);
 }
 
 }  // namespace infotest::model

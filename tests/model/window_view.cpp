@@ -12,8 +12,8 @@ constexpr std::uint32_t kButtonYellow = 0x80FFFF;
 
 WindowView MakeOpeningWindow() {
     WindowView window;
-    auto set = [&window](Control control, std::string caption, double left, int top,
-                         std::uint32_t backColor, bool visible) {
+    auto set = [&window](Control control, std::string caption, double left, int top, std::uint32_t backColor,
+                         bool visible) {
         window[control] = ControlView{std::move(caption), left, top, backColor, visible, false};
     };
     set(Control::Form1, "Информация. Измерение информации. Ловенда", 0, 0, kWindowGreen, true);
@@ -60,8 +60,7 @@ bool SameControl(Control control, const ControlView& a, const ControlView& b) {
     const bool samePlace = control == Control::Form1 || (a.left == b.left && a.top == b.top);
     // The picture box shows an image and has no back colour of its own.
     const bool sameColor = control == Control::Picture1 || a.backColor == b.backColor;
-    return samePlace && sameColor && a.caption == b.caption && a.visible == b.visible &&
-           a.selected == b.selected;
+    return samePlace && sameColor && a.caption == b.caption && a.visible == b.visible && a.selected == b.selected;
 }
 
 bool SameWindow(const WindowView& a, const WindowView& b) {
@@ -127,8 +126,7 @@ bool WindowTakes(const WindowView& view, const PupilEvent& event) {
     };
     switch (event.action) {
         case Action::Start: return clickable(Control::Command1);
-        case Action::Choose:
-            return event.option >= 1 && event.option <= 4 && clickable(OptionControl(event.option));
+        case Action::Choose: return event.option >= 1 && event.option <= 4 && clickable(OptionControl(event.option));
         case Action::Check: return clickable(Control::Command2);
         case Action::NextClick: return clickable(Control::Command4);
         case Action::NextKey: return view[Control::Command4].visible;
@@ -141,8 +139,7 @@ bool WindowTakes(const WindowView& view, const PupilEvent& event) {
 
 bool Agree(const Observation& expected, const Observation& shown) {
     if (expected.ended != shown.ended || expected.reseeds != shown.reseeds ||
-        expected.touchesAfterEnd != shown.touchesAfterEnd ||
-        expected.boxes.size() != shown.boxes.size())
+        expected.touchesAfterEnd != shown.touchesAfterEnd || expected.boxes.size() != shown.boxes.size())
         return false;
     if (expected.ended && expected.exitStatus != shown.exitStatus) return false;
     for (std::size_t i = 0; i < expected.boxes.size(); ++i) {

@@ -31,9 +31,7 @@ struct WindowView {
     bool timerEnabled = true;
 
     ControlView& operator[](Control control) { return controls.at(static_cast<std::size_t>(control)); }
-    const ControlView& operator[](Control control) const {
-        return controls.at(static_cast<std::size_t>(control));
-    }
+    const ControlView& operator[](Control control) const { return controls.at(static_cast<std::size_t>(control)); }
 };
 
 // The window as it opens, before the pupil has done anything.
@@ -56,8 +54,8 @@ struct Observation {
     WindowView window;
     std::vector<ShownBox> boxes;  // the boxes this action opened, in order
     bool ended = false;
-    int exitStatus = -1;  // meaningful once ended
-    int reseeds = 0;      // how often the random generator was re-seeded so far
+    int exitStatus = -1;      // meaningful once ended
+    int reseeds = 0;          // how often the random generator was re-seeded so far
     int touchesAfterEnd = 0;  // calls on the window after the program ended
 };
 

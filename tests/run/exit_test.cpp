@@ -122,8 +122,8 @@ INSTANTIATE_TEST_SUITE_P(BandEdges, GradeTest,
 std::vector<Grading> FullTestTable() {
     std::vector<Grading> table;
     for (int errors = 0; errors <= 21; ++errors) {
-        const char* grade = errors <= 2 ? "Ваша оценка: 5"
-                            : errors <= 5 ? "Ваша оценка: 4"
+        const char* grade = errors <= 2    ? "Ваша оценка: 5"
+                            : errors <= 5  ? "Ваша оценка: 4"
                             : errors <= 10 ? "Ваша оценка: 3"
                                            : "Ваша оценка: 2";
         table.push_back({21, errors, grade});

@@ -38,9 +38,7 @@ void FakeControls::Record(std::string line) const {
 
 ControlView& FakeControls::At(Control control) { return views_.at(static_cast<std::size_t>(control)); }
 
-const ControlView& FakeControls::View(Control control) const {
-    return views_.at(static_cast<std::size_t>(control));
-}
+const ControlView& FakeControls::View(Control control) const { return views_.at(static_cast<std::size_t>(control)); }
 
 void FakeControls::SetCaption(Control control, std::string_view text) {
     Record(std::string(ControlName(control)) + ".caption=" + std::string(text));

@@ -111,9 +111,7 @@ protected:
     void StartInOrder() { StartWith(IdentityOrder()); }
 
     // The QuestionId shown now.
-    int ShownId() const {
-        return run.State().QuestionOrder.at(static_cast<std::size_t>(run.State().QuestionNo - 1));
-    }
+    int ShownId() const { return run.State().QuestionOrder.at(static_cast<std::size_t>(run.State().QuestionNo - 1)); }
     const ControlView& View(Control control) const { return fake.View(control); }
     std::string CaptionOf(Control control) const { return fake.View(control).caption; }
 

@@ -25,7 +25,9 @@ TEST_F(StartTest, TheNestedNextRunsBeforeTheOrderIsDrawnAndShowsNoBox) {
     EXPECT_TRUE(fake.boxes.empty());
     // The nested Next found no question to show: the first question is
     // written once, after the order was drawn.
-    EXPECT_EQ(std::count(fake.log.begin(), fake.log.end(), "Label1.caption=" + std::string(FindQuestion(1)->QuestionText)), 1);
+    EXPECT_EQ(std::count(fake.log.begin(), fake.log.end(),
+                         "Label1.caption=" + std::string(FindQuestion(1)->QuestionText)),
+              1);
     EXPECT_EQ(std::count_if(fake.log.begin(), randomize,
                             [](const std::string& line) { return line.starts_with("Label1.caption"); }),
               0);

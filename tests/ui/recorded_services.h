@@ -20,8 +20,7 @@ public:
     // Starts afresh on a new window: installs the recording on it and sets
     // its clock to the sequence's opening seconds. `readWindow` reads what
     // the window shows.
-    void Install(FormCore& form, const model::Sequence& sequence,
-                 std::function<void(model::WindowView&)> readWindow);
+    void Install(FormCore& form, const model::Sequence& sequence, std::function<void(model::WindowView&)> readWindow);
 
     bool Ended() const { return !exits_.empty(); }
     const std::vector<model::ShownBox>& Boxes() const { return boxes_; }

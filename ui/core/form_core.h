@@ -11,8 +11,7 @@ namespace infotest {
 
 // Shows a modal box with one OK button over the window and returns the code
 // of the button pressed.
-using MessagePresenter =
-    std::function<int(std::string_view prompt, std::string_view title, MessageIcon icon)>;
+using MessagePresenter = std::function<int(std::string_view prompt, std::string_view title, MessageIcon icon)>;
 
 // Ends the program's event loop with an exit status.
 using ProgramEnder = std::function<void(int exitStatus)>;

@@ -81,9 +81,7 @@ const ControlLayout* FindLayout(Control control) {
     return nullptr;
 }
 
-bool TakesFocus(ControlKind kind) {
-    return kind == CommandButton || kind == OptionButton || kind == PictureBox;
-}
+bool TakesFocus(ControlKind kind) { return kind == CommandButton || kind == OptionButton || kind == PictureBox; }
 
 bool LiesOutsideContainer(Control control, double leftTwips, int topTwips) {
     const ControlLayout* row = FindLayout(control);
@@ -95,8 +93,8 @@ bool LiesOutsideContainer(Control control, double leftTwips, int topTwips) {
         containerWidth = frame->width;
         containerHeight = frame->height;
     }
-    return leftTwips >= containerWidth || topTwips >= containerHeight ||
-           leftTwips + row->width <= 0 || topTwips + row->height <= 0;
+    return leftTwips >= containerWidth || topTwips >= containerHeight || leftTwips + row->width <= 0 ||
+           topTwips + row->height <= 0;
 }
 
 std::vector<Control> TabOrder() {

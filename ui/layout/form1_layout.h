@@ -24,10 +24,10 @@ inline constexpr std::uint32_t kSystemColour = 0xFFFFFFFF;
 struct ControlLayout {
     Control control;
     ControlKind kind;
-    Control parent;            // Form1, or Frame1 for the option buttons
-    std::string_view caption;  // at creation
+    Control parent;                // Form1, or Frame1 for the option buttons
+    std::string_view caption;      // at creation
     int left, top, width, height;  // twips, relative to the parent's client area
-    std::uint32_t backColour;  // 0xBBGGRR or kSystemColour
+    std::uint32_t backColour;      // 0xBBGGRR or kSystemColour
     std::uint32_t foreColour;
     FontFace face;
     double points;
@@ -74,8 +74,7 @@ inline constexpr std::uint32_t kForm1BackColour = 0xC0FFC0;
 inline constexpr int kTimer1IntervalMs = 1000;
 
 // What the title image says, for screen readers.
-inline constexpr std::string_view kTitleImageText =
-    "Информатика\n9 класс\nТест № 1\nИнформация. Измерение информации";
+inline constexpr std::string_view kTitleImageText = "Информатика\n9 класс\nТест № 1\nИнформация. Измерение информации";
 
 // The title image, drawn from the picture box's top-left corner.
 inline constexpr int kTitleImageWidth = 716;  // pixels

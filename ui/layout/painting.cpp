@@ -38,8 +38,6 @@ FramePaint FrameGeometry(PixelRect frame, int textWidth, int textHeight, int dpi
     return paint;
 }
 
-std::string_view FamilyName(FontFace face) {
-    return face == FontFace::MsSansSerif ? "Microsoft Sans Serif" : "Arial";
-}
+std::string_view FamilyName(FontFace face) { return face == FontFace::MsSansSerif ? "Microsoft Sans Serif" : "Arial"; }
 
 }  // namespace infotest

@@ -25,13 +25,10 @@ namespace {
 constexpr std::string_view kIconResource = ":/infotest/icon48.png";
 constexpr std::string_view kTitleImageResource = ":/infotest/title.gif";
 
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QColor ToQColor(std::uint32_t bgr) {
-    return {static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-            static_cast<int>((bgr >> 16) & 0xFF)};
+    return {static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF)};
 }
 
 std::size_t Index(Control control) { return static_cast<std::size_t>(control); }
@@ -97,9 +94,8 @@ Form1::Form1(QWidget* parent)
                     },
                 .endEventLoop = [](int exitStatus) { QCoreApplication::exit(exitStatus); }}) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(ToQString(kForm1Title));
     setAccessibleName(windowTitle());
     setWindowIcon(QIcon(ReadImage(kIconResource, "png")));
@@ -142,8 +138,7 @@ QWidget* Form1::CreateControl(const ControlLayout& row) {
     QPalette pal = parent->palette();
     QWidget* widget = nullptr;
     switch (row.kind) {
-        case ControlKind::Timer:
-            return nullptr;
+        case ControlKind::Timer: return nullptr;
         case ControlKind::CommandButton: {
             auto* button = new CommandButton(caption, parent);
             button->setAutoDefault(true);  // Enter presses the focused button

@@ -36,8 +36,7 @@ void CommandButton::paintEvent(QPaintEvent*) {
 
     painter.setPen(text);
     painter.setFont(font());
-    painter.drawText(ToQRect(paint.caption), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic,
-                     this->text());
+    painter.drawText(ToQRect(paint.caption), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic, this->text());
 
     if (hasFocus()) {
         painter.setPen(QPen(text, 1, Qt::DotLine));
@@ -48,8 +47,7 @@ void CommandButton::paintEvent(QPaintEvent*) {
 void FrameBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QFontMetrics metrics(font());
-    const FramePaint paint =
-        FrameGeometry(ToPixelRect(rect()), metrics.horizontalAdvance(title()), metrics.height());
+    const FramePaint paint = FrameGeometry(ToPixelRect(rect()), metrics.horizontalAdvance(title()), metrics.height());
     qDrawShadeRect(&painter, ToQRect(paint.border), palette(), true);
     if (title().isEmpty()) return;
 

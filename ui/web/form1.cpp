@@ -89,11 +89,10 @@ std::string_view Align(TextAlign align) {
 // The element's style at creation: its rectangle (1 CSS pixel per 15
 // twips), stacking, colours and font.
 std::string InitialStyle(const ControlLayout& row, int stackLevel) {
-    std::string style = "left:" + std::to_string(TwipsToPixels(row.left)) +
-                        "px;top:" + std::to_string(TwipsToPixels(row.top)) +
-                        "px;width:" + std::to_string(TwipsToPixels(row.width)) +
-                        "px;height:" + std::to_string(TwipsToPixels(row.height)) +
-                        "px;z-index:" + std::to_string(stackLevel) + ";";
+    std::string style =
+        "left:" + std::to_string(TwipsToPixels(row.left)) + "px;top:" + std::to_string(TwipsToPixels(row.top)) +
+        "px;width:" + std::to_string(TwipsToPixels(row.width)) +
+        "px;height:" + std::to_string(TwipsToPixels(row.height)) + "px;z-index:" + std::to_string(stackLevel) + ";";
     style += "background-color:" + Css(row.backColour == kSystemColour ? kForm1BackColour : row.backColour) + ";";
     if (row.foreColour != kSystemColour) style += "color:" + Css(row.foreColour) + ";";
     if (row.face != FontFace::NoFont) {
@@ -138,13 +137,11 @@ IconImage BoxIcon(MessageIcon icon) {
 
 }  // namespace
 
-
 Form1::Form1(Form1Settings settings)
-    : FormCore(WindowServices{
-          [this](std::string_view prompt, std::string_view title, MessageIcon icon) {
-              return PresentMessage(prompt, title, icon);
-          },
-          [this](int exitStatus) { EndEventLoop(exitStatus); }}),
+    : FormCore(WindowServices{[this](std::string_view prompt, std::string_view title, MessageIcon icon) {
+                                  return PresentMessage(prompt, title, icon);
+                              },
+                              [this](int exitStatus) { EndEventLoop(exitStatus); }}),
       settings_(settings) {
     // A new window replaces the page's window, if any (the tests open many).
     current_ = this;

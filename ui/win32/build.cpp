@@ -30,9 +30,9 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
     // without them gets the default one.
     windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, L"IDI_ICON1", IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                                       GetSystemMetrics(SM_CYICON), LR_SHARED));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, L"IDI_ICON1", IMAGE_ICON,
-                                                        GetSystemMetrics(SM_CXSMICON),
-                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    windowClass.hIconSm =
+        static_cast<HICON>(LoadImageW(instance, L"IDI_ICON1", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     windowClass.lpszClassName = kClassName;
     if (RegisterClassExW(&windowClass) == 0) throw std::runtime_error("RegisterClassExW failed");
 }
@@ -125,9 +125,9 @@ void Form1::CreateControls(HINSTANCE instance) {
 Font Form1::MakeFont(const ControlLayout& row) const {
     if (row.face == FontFace::NoFont) return {};
     const std::wstring face = Widen(FamilyName(row.face));
-    return Font(CreateFontW(-FontPixels(row.points, dpi_), 0, 0, 0, row.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-                                  FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_SWISS, face.c_str()));
+    return Font(CreateFontW(-FontPixels(row.points, dpi_), 0, 0, 0, row.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                            RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_SWISS, face.c_str()));
 }
 
 // Places a control in its container. The option buttons are children of

@@ -18,7 +18,7 @@ inline int ControlId(Control control) { return kFirstControlId + static_cast<int
 // The control of a child window id; Form1 for an id that names none.
 inline Control ControlOfId(int id) {
     return id >= kFirstControlId && id < kFirstControlId + kControlCount ? static_cast<Control>(id - kFirstControlId)
-                                                                          : Control::Form1;
+                                                                         : Control::Form1;
 }
 
 inline std::size_t Index(Control control) { return static_cast<std::size_t>(control); }

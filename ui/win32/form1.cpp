@@ -99,27 +99,20 @@ LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam
 
 LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return 0;
+        case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_TIMER:
             if (wParam == kTimer1Id) Deliver(&TestRun::Timer1_Timer);
             return 0;
-        case WM_DRAWITEM:
-            OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-            return TRUE;
+        case WM_DRAWITEM: OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
         case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-            return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_CTLCOLORBTN: return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_ERASEBKGND: {
             RECT client{};
             GetClientRect(window_.Get(), &client);
             FillRect(reinterpret_cast<HDC>(wParam), &client, BrushOf(Control::Form1));
             return 1;
         }
-        case WM_ACTIVATE:
-            OnActivate(LOWORD(wParam) != WA_INACTIVE);
-            return 0;
+        case WM_ACTIVATE: OnActivate(LOWORD(wParam) != WA_INACTIVE); return 0;
         case WM_CLOSE:
             // Ignored while a box is open; otherwise the end of the program.
             if (!BoxOpen()) {
@@ -188,7 +181,8 @@ void Form1::OnActivate(bool active) {
 void Form1::SetCaption(Control control, std::string_view text) {
     HWND child = ControlWindow(control);
     const ControlLayout* row = FindLayout(control);
-    if (child == nullptr || (row != nullptr && (row->kind == ControlKind::PictureBox || row->kind == ControlKind::Timer)))
+    if (child == nullptr ||
+        (row != nullptr && (row->kind == ControlKind::PictureBox || row->kind == ControlKind::Timer)))
         return;  // the picture box has no caption
     SetWindowTextW(child, Widen(text).c_str());
     if (row != nullptr && row->kind == ControlKind::Frame) InvalidateRect(child, nullptr, TRUE);

@@ -82,7 +82,8 @@ public:
     // Keeps only the brushes of these colours.
     template <typename Colours>
     void KeepOnly(const Colours& inUse) {
-        std::erase_if(brushes_, [&](const auto& entry) { return std::ranges::find(inUse, entry.first) == inUse.end(); });
+        std::erase_if(brushes_,
+                      [&](const auto& entry) { return std::ranges::find(inUse, entry.first) == inUse.end(); });
     }
 
 private:

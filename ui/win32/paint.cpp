@@ -42,8 +42,8 @@ void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
 
     switch (row->kind) {
         case ControlKind::CommandButton: {
-            const CommandButtonPaint paint = CommandButtonGeometry(
-                ToPixelRect(rect), (item.itemState & ODS_FOCUS) != 0, (item.itemState & ODS_SELECTED) != 0);
+            const CommandButtonPaint paint = CommandButtonGeometry(ToPixelRect(rect), (item.itemState & ODS_FOCUS) != 0,
+                                                                   (item.itemState & ODS_SELECTED) != 0);
             if (paint.outlined) FrameRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
             RECT face = ToRect(paint.face);
             FillRect(dc, &face, BrushOf(control));

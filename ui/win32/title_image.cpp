@@ -107,8 +107,8 @@ void DrawTitleImage(HDC dc, const RECT& box, HBITMAP image, int dpi) {
     } else {
         SetStretchBltMode(dc, HALFTONE);
         SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, box.left, box.top, ScalePixels(info.bmWidth, dpi), ScalePixels(info.bmHeight, dpi), source, 0,
-                   0, info.bmWidth, info.bmHeight, SRCCOPY);
+        StretchBlt(dc, box.left, box.top, ScalePixels(info.bmWidth, dpi), ScalePixels(info.bmHeight, dpi), source, 0, 0,
+                   info.bmWidth, info.bmHeight, SRCCOPY);
     }
     SelectObject(source, previous);
     DeleteDC(source);

@@ -204,7 +204,8 @@ TEST_F(AccessibilityTest, TheTextOfEachMessageBoxCanBeRead) {
                     QAccessibleInterface* child = node->child(i);
                     if (child == nullptr || child->state().invisible) continue;
                     if (child->role() == QAccessible::StaticText) read.texts.push_back(child->text(QAccessible::Name));
-                    if (child->role() == QAccessible::PushButton) read.buttons.push_back(child->text(QAccessible::Name));
+                    if (child->role() == QAccessible::PushButton)
+                        read.buttons.push_back(child->text(QAccessible::Name));
                     open.push_back(child);
                 }
             }
@@ -212,8 +213,7 @@ TEST_F(AccessibilityTest, TheTextOfEachMessageBoxCanBeRead) {
         reads.push_back(std::move(read));
         if (auto* box = qobject_cast<QMessageBox*>(modal); box != nullptr && box->button(QMessageBox::Ok) != nullptr)
             box->button(QMessageBox::Ok)->click();
-        else
-            modal->close();
+        else modal->close();
     });
     reader.start();
 

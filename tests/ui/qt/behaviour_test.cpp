@@ -163,9 +163,9 @@ TEST_F(MessageBoxTest, TheRealBoxIsModalWithTitleTextIconAndOneOkButton) {
         MessageIcon icon;
         QMessageBox::Icon expected;
     };
-    for (const Case& c : {Case{MessageIcon::Question, QMessageBox::Question},
-                          Case{MessageIcon::Information, QMessageBox::Information},
-                          Case{MessageIcon::Critical, QMessageBox::Critical}}) {
+    for (const Case& c :
+         {Case{MessageIcon::Question, QMessageBox::Question}, Case{MessageIcon::Information, QMessageBox::Information},
+          Case{MessageIcon::Critical, QMessageBox::Critical}}) {
         QString title;
         QString text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -186,7 +186,7 @@ TEST_F(MessageBoxTest, TheRealBoxIsModalWithTitleTextIconAndOneOkButton) {
             box->button(QMessageBox::Ok)->click();
         });
         const int result = qt::ShowMessageBox(*form, QStringLiteral("Нажмите кнопку ПРОВЕРИТЬ    "),
-                                          QStringLiteral("Внимание!"), c.icon);
+                                              QStringLiteral("Внимание!"), c.icon);
         EXPECT_EQ(result, 1);
         EXPECT_EQ(title, QStringLiteral("Внимание!"));
         EXPECT_EQ(text, QStringLiteral("Нажмите кнопку ПРОВЕРИТЬ    "));

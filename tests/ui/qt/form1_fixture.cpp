@@ -22,8 +22,8 @@ void Form1Test::SetUp() {
 void Form1Test::TearDown() { form.reset(); }
 
 QWidget* Form1Test::Find(Control control) const {
-    return form->findChild<QWidget*>(QString::fromUtf8(ControlName(control).data(),
-                                                       static_cast<qsizetype>(ControlName(control).size())));
+    return form->findChild<QWidget*>(
+        QString::fromUtf8(ControlName(control).data(), static_cast<qsizetype>(ControlName(control).size())));
 }
 
 void Form1Test::Click(Control control) {

@@ -169,10 +169,10 @@ TEST_F(ColourTest, CommandButtonsHaveASolidFaceAndTheSystemTextColour) {
         Control control;
         QColor face;
     };
-    for (const Expected& expected : {Expected{Control::Command1, QColor(0xFF, 0xFF, 0x80)},
-                                     Expected{Control::Command2, QColor(0x80, 0xFF, 0x80)},
-                                     Expected{Control::Command3, QColor(0x80, 0xFF, 0x80)},
-                                     Expected{Control::Command4, QColor(0x80, 0xFF, 0x80)}}) {
+    for (const Expected& expected :
+         {Expected{Control::Command1, QColor(0xFF, 0xFF, 0x80)}, Expected{Control::Command2, QColor(0x80, 0xFF, 0x80)},
+          Expected{Control::Command3, QColor(0x80, 0xFF, 0x80)},
+          Expected{Control::Command4, QColor(0x80, 0xFF, 0x80)}}) {
         QWidget* button = Find(expected.control);
         EXPECT_EQ(MostCommonColour(button->grab().toImage()), expected.face) << Name(expected.control);
         EXPECT_EQ(button->palette().color(QPalette::ButtonText), buttonText) << Name(expected.control);
@@ -249,7 +249,8 @@ TEST_F(FontTest, EveryQuestionFitsThreeLinesAndEveryAnswerItsOptionButton) {
             auto* option = Find<QRadioButton>(OptionControl(n));
             QStyleOptionButton styleOption;
             styleOption.initFrom(option);
-            const QRect textRect = option->style()->subElementRect(QStyle::SE_RadioButtonContents, &styleOption, option);
+            const QRect textRect =
+                option->style()->subElementRect(QStyle::SE_RadioButtonContents, &styleOption, option);
             const QString caption = Text(entry.OptionCaptions[static_cast<std::size_t>(n - 1)]);
             EXPECT_LT(textRect.left() + QFontMetrics(option->font()).horizontalAdvance(caption), option->width())
                 << entry.OptionCaptions[static_cast<std::size_t>(n - 1)];
@@ -293,7 +294,8 @@ TEST_F(CaptionTest, AccessibleNamesFollowCaptionChanges) {
     Start();
     EXPECT_EQ(Find(Control::Label8)->accessibleName(), QStringLiteral("из 21"));
     EXPECT_EQ(Find(Control::Label6)->accessibleName(), QStringLiteral("1"));
-    EXPECT_EQ(Find(Control::Frame1)->accessibleName(), QStringLiteral("Выберите ответ (изменения вносите до ПРОВЕРКИ)"));
+    EXPECT_EQ(Find(Control::Frame1)->accessibleName(),
+              QStringLiteral("Выберите ответ (изменения вносите до ПРОВЕРКИ)"));
     for (int n = 1; n <= 4; ++n) {
         auto* option = Find<QRadioButton>(OptionControl(n));
         EXPECT_FALSE(option->text().isEmpty()) << n;

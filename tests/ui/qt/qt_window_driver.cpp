@@ -17,10 +17,10 @@
 namespace infotest::testing {
 namespace {
 
+using model::kTwipsPerPixel;
 using model::Observation;
 using model::Sequence;
 using model::WindowView;
-using model::kTwipsPerPixel;
 
 QString CaptionOf(const QWidget& widget) {
     if (widget.isWindow()) return widget.windowTitle();
@@ -58,7 +58,8 @@ void QtWindow::Open(const Sequence& sequence) {
                 widget = nullptr;
             } else {
                 const std::string_view name = ControlName(control);
-                widget = form_->findChild<QWidget*>(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+                widget =
+                    form_->findChild<QWidget*>(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
                 if (widget == nullptr) throw std::runtime_error("the window has no " + std::string(name));
             }
         }

@@ -1,9 +1,8 @@
 #include <emscripten.h>
 #include <gtest/gtest.h>
 
-EM_JS(void, mark_verdict, (int failed), {
-    document.documentElement.setAttribute('data-tests', failed ? 'failed' : 'passed');
-});
+EM_JS(void, mark_verdict, (int failed),
+      { document.documentElement.setAttribute('data-tests', failed ? 'failed' : 'passed'); });
 
 // Runs the tests inside the page and leaves the verdict on the document for
 // the browser runner, which also reads their output from the console.

@@ -66,7 +66,8 @@ TEST_F(PageWindowLayout, CaptionsColoursAndVisibilityAreTheTables) {
         if (row.kind == ControlKind::Timer) continue;
         SCOPED_TRACE(ControlName(row.control));
         EXPECT_EQ(WebWindow::Caption(row.control), row.caption);
-        EXPECT_EQ(WebWindow::BackColour(row.control), row.backColour == kSystemColour ? kForm1BackColour : row.backColour);
+        EXPECT_EQ(WebWindow::BackColour(row.control),
+                  row.backColour == kSystemColour ? kForm1BackColour : row.backColour);
         const std::uint32_t fore = row.foreColour == kSystemColour ? 0 : row.foreColour;
         const std::string rgb = "rgb(" + std::to_string(fore & 0xFF) + ", " + std::to_string((fore >> 8) & 0xFF) +
                                 ", " + std::to_string(fore >> 16) + ")";
@@ -82,7 +83,9 @@ TEST_F(PageWindowLayout, FontsAreTheTablesPointsAtNinetySixPixelsPerInch) {
         SCOPED_TRACE(ControlName(row.control));
         EXPECT_NEAR(std::stod(Style(row.control, "fontSize")), row.points * 4 / 3, 0.01);
         EXPECT_EQ(Style(row.control, "fontWeight"), row.bold ? "700" : "400");
-        EXPECT_EQ(Style(row.control, "fontFamily").find(row.face == FontFace::Arial ? "Arial" : "\"Microsoft Sans Serif\""), 0u);
+        EXPECT_EQ(
+            Style(row.control, "fontFamily").find(row.face == FontFace::Arial ? "Arial" : "\"Microsoft Sans Serif\""),
+            0u);
     }
 }
 
@@ -170,10 +173,12 @@ TEST_F(PageWindowBox, IsAnAlertDialogNamedByItsTitleDescribedByItsPromptWithTheF
     TabTo(Control::Command2);
     page.PressKey(" ");
     EXPECT_EQ(Js("document.getElementById('MsgBox').getAttribute('role')"), "alertdialog");
-    EXPECT_EQ(Js("document.getElementById(document.getElementById('MsgBox').getAttribute('aria-labelledby')).textContent"),
-              "Внимание!");
-    EXPECT_EQ(Js("document.getElementById(document.getElementById('MsgBox').getAttribute('aria-describedby')).textContent"),
-              "Выберите ответ");
+    EXPECT_EQ(
+        Js("document.getElementById(document.getElementById('MsgBox').getAttribute('aria-labelledby')).textContent"),
+        "Внимание!");
+    EXPECT_EQ(
+        Js("document.getElementById(document.getElementById('MsgBox').getAttribute('aria-describedby')).textContent"),
+        "Выберите ответ");
     EXPECT_EQ(Js("document.getElementById('MsgBoxIcon').alt"), "Вопрос");
     EXPECT_EQ(Js("document.activeElement.id"), "MsgBoxOK");
     EXPECT_EQ(Js("document.getElementById('MsgBoxOK').textContent"), "ОК");
