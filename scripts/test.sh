@@ -31,6 +31,7 @@ tests_of() {
 }
 total_start=$SECONDS
 stage "set-up" scripts/setup.sh test
+stage "format check" scripts/format-check.sh
 stage "release build" release_build
 stage "release tests" tests_of ci
 stage "sanitizer build" sanitizer_build
