@@ -212,14 +212,6 @@ TEST_F(PageWindowBox, EscapeClosesItAndTheFocusReturnsWhereItWas) {
     EXPECT_EQ(page.Focused(), Control::Command3);
 }
 
-TEST_F(PageWindowBox, OkClosesItWithAClick) {
-    Start();
-    page.Click(Control::Command2);
-    EXPECT_EQ(page.Click(std::string("MsgBoxOK")), "MsgBoxOK");
-    EXPECT_FALSE(Form().BoxOpen());
-    EXPECT_EQ(Js("document.getElementById('Form1').hasAttribute('aria-hidden')"), "false");
-}
-
 // ---- The end of the program ----
 
 using PageWindowEnd = PageWindow;
