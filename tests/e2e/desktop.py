@@ -10,6 +10,7 @@ import os
 import re
 import signal
 import subprocess
+import tempfile
 import time
 
 TITLE = "Информация. Измерение информации. Ловенда"
@@ -400,3 +401,21 @@ def option_named(program, caption, nodes=None):
         if node.name == caption:
             return node
     return None
+
+
+def run_with_shots(run, doc, label, argv):
+    """The command line of a test script that takes the program and bank paths
+    and an optional screenshot folder: runs `run(program, bank, shots)` and
+    turns a Failure into exit status 1, printing where the screenshots are."""
+    if len(argv) < 3:
+        print(doc)
+        return 2
+    shots = argv[3] if len(argv) > 3 else tempfile.mkdtemp(prefix="infotest-shots-")
+    os.makedirs(shots, exist_ok=True)
+    try:
+        run(argv[1], argv[2], shots)
+    except Failure as failure:
+        print(f"FAILED: {failure} (screenshots in {shots})", flush=True)
+        return 1
+    print(f"{label}: passed (screenshots in {shots})")
+    return 0

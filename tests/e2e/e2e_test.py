@@ -18,7 +18,7 @@ import sys
 import tempfile
 import time
 
-from desktop import Failure, Program, Session, check, option_named, shown_entry, wait_for
+from desktop import Failure, Program, run_with_shots, Session, check, option_named, shown_entry, wait_for
 
 
 def check_title_screen(program, shots):
@@ -136,20 +136,5 @@ def run(path, describe_path, shots):
         session.close()
 
 
-def main():
-    if len(sys.argv) < 3:
-        print(__doc__)
-        return 2
-    shots = sys.argv[3] if len(sys.argv) > 3 else tempfile.mkdtemp(prefix="infotest-shots-")
-    os.makedirs(shots, exist_ok=True)
-    try:
-        run(sys.argv[1], sys.argv[2], shots)
-    except Failure as failure:
-        print(f"FAILED: {failure} (screenshots in {shots})", flush=True)
-        return 1
-    print(f"end-to-end: passed (screenshots in {shots})")
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_with_shots(run, __doc__, "end-to-end", sys.argv))

@@ -13,7 +13,7 @@ import subprocess
 import sys
 import tempfile
 
-from desktop import Failure, Program, Session, check, wait_for
+from desktop import Failure, Program, run_with_shots, Session, check, wait_for
 
 SCREEN = (1024, 600)
 
@@ -60,20 +60,5 @@ def run(path, describe_path, shots):
         session.close()
 
 
-def main():
-    if len(sys.argv) < 3:
-        print(__doc__)
-        return 2
-    shots = sys.argv[3] if len(sys.argv) > 3 else tempfile.mkdtemp(prefix="infotest-shots-")
-    os.makedirs(shots, exist_ok=True)
-    try:
-        run(sys.argv[1], sys.argv[2], shots)
-    except Failure as failure:
-        print(f"FAILED: {failure} (screenshots in {shots})", flush=True)
-        return 1
-    print(f"netbook screen: passed (screenshot in {shots})")
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_with_shots(run, __doc__, "netbook screen", sys.argv))
