@@ -13,19 +13,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 jobs=$(nproc 2>/dev/null || echo 2)
-total_start=$SECONDS
-step() {
-  local name=$1
-  shift
-  local start=$SECONDS
-  echo "=== web: $name"
-  "$@"
-  echo "=== web: $name: $((SECONDS - start)) s"
-}
-fail() {
-  echo "web-tests.sh: $*" >&2
-  exit 1
-}
+stage_name=web
+# shellcheck source=scripts/steps.sh
+source scripts/steps.sh
 
 # Debian's own Python: the checks need its fontTools and websocket modules.
 python=/usr/bin/python3

@@ -15,19 +15,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 jobs=$(nproc 2>/dev/null || echo 2)
-total_start=$SECONDS
-step() {
-  local name=$1
-  shift
-  local start=$SECONDS
-  echo "=== windows: $name"
-  "$@"
-  echo "=== windows: $name: $((SECONDS - start)) s"
-}
-fail() {
-  echo "windows-tests.sh: $*" >&2
-  exit 1
-}
+stage_name=windows
+# shellcheck source=scripts/steps.sh
+source scripts/steps.sh
 
 objdump=i686-w64-mingw32-objdump
 missing=()
