@@ -1,44 +1,54 @@
 #!/usr/bin/env bash
-# Proves the README's two commands on a bare Debian 12, the way a new user
-# meets them: nothing of a developer's machine is there.
+# Proves the README's two commands on a bare Debian 13 and a bare Debian 12,
+# the way a new user meets them: nothing of a developer's machine is there.
 #
-#   scripts/fresh-debian-check.sh [--full]
+#   scripts/fresh-debian-check.sh                    both releases, as CI runs it
+#   scripts/fresh-debian-check.sh [--full] RELEASE   one release (trixie or bookworm)
 #
-# 1. debootstrap --variant=minbase makes a fresh bookworm root from the
-#    mirror that apt uses on this machine, and copies this tree into it;
+# For a release:
+# 1. debootstrap --variant=minbase makes a fresh root from the mirror that
+#    apt uses on this machine, with the release's updates and security
+#    suites as a real installation has them, and copies this tree into it;
 # 2. in the root, scripts/run.sh sets up, builds and starts the program,
 #    whose 794 x 428 window must appear on a virtual X display;
 # 3. in the same root, scripts/setup.sh test, then every configure preset,
 #    so that a package the set-up forgot fails here. With --full, the whole
 #    of scripts/test.sh runs there instead (this check left out: a root
-#    within the root proves nothing more); it takes as long as CI.
+#    within the root proves nothing more).
+# Without arguments, the release this machine runs gets steps 1 to 3, and
+# the other release steps 1, 2 and the whole test command. There the
+# sanitizer stages are left out (INFOTEST_SANITIZER=off), to keep CI well
+# inside its time; the release build runs the same tests, end-to-end ones
+# included.
 #
 # Everything happens in a mount and process namespace of its own: the
 # mounts the root needs (/proc, /dev, /dev/pts, /dev/shm) are never seen
 # outside it, and when the check ends, or fails, or is killed, every process
 # started in the root ends with it. The root is removed afterwards. Every
-# step that reaches the network is bounded in time. The .deb files that this
-# machine's apt already has are linked into the root's apt cache, so they
-# are not downloaded again. Logs are kept in build/fresh-debian/.
+# step that reaches the network is bounded in time. For the release this
+# machine runs, the .deb files its apt already has are linked into the
+# root's apt cache, so they are not downloaded again; the other release's
+# root downloads everything. Logs are kept in build/fresh-debian/RELEASE/.
 #
 # Needs root and the Debian packages debootstrap, xvfb, xdotool and
 # x11-utils (scripts/setup.sh test installs them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-suite=bookworm
+# The Debian releases the project runs on.
+releases=(trixie bookworm)
 # Seconds each step may take before it counts as hung, most of them on the
 # network: making the root, the run command (its set-up, build and start),
-# the test set-up, and configuring one preset.
+# the test set-up, configuring one preset, and the whole test command.
 bootstrap_timeout=${INFOTEST_FRESH_BOOTSTRAP_TIMEOUT:-600}
 run_timeout=${INFOTEST_FRESH_RUN_TIMEOUT:-1200}
 setup_timeout=${INFOTEST_FRESH_SETUP_TIMEOUT:-1800}
 preset_timeout=${INFOTEST_FRESH_PRESET_TIMEOUT:-300}
-full_timeout=${INFOTEST_FRESH_FULL_TIMEOUT:-3600}
+full_timeout=${INFOTEST_FRESH_FULL_TIMEOUT:-3000}
 # apt gives up on a mirror that does not answer for this long.
 network_timeout=30
 
-logs=$PWD/build/fresh-debian
+logs_top=$PWD/build/fresh-debian
 source_in_root=/root/infotest
 
 fail() {
@@ -50,7 +60,6 @@ step_start=$SECONDS
 step() {
   echo "=== fresh debian: $* ($((SECONDS - step_start)) s so far)"
 }
-
 # run_logged NAME TIMEOUT COMMAND...: runs the command with its output in
 # $logs/NAME.log; on failure shows the end of the log and says why.
 run_logged() {
@@ -110,22 +119,21 @@ mount_root() {
 }
 
 # The root reaches the package registry the way this machine does: the same
-# sources and apt settings (a snapshot mirror needs its Valid-Until check
-# off, for instance), the keys they name, and time limits on every download.
+# mirrors and apt settings (a snapshot mirror needs its Valid-Until check
+# off, for instance) and time limits on every download. Its sources are a
+# real installation's: the release, its updates and its security suite,
+# checked with the root's own Debian archive keys.
 configure_apt() {
-  rm -f "$root/etc/apt/sources.list"
-  local file key
-  for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources \
-    /etc/apt/apt.conf.d/* /etc/apt/trusted.gpg.d/*; do
+  rm -f "$root/etc/apt/sources.list" "$root"/etc/apt/sources.list.d/*
+  local file
+  for file in /etc/apt/apt.conf.d/*; do
     [ -f "$file" ] && cp "$file" "$root$file"
   done
-  for key in $(sed -n 's/^[[:space:]]*Signed-By:[[:space:]]*//p; s/.*signed-by=\([^] ]*\).*/\1/p' \
-    /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null); do
-    if [ -f "$key" ] && [ ! -e "$root$key" ]; then
-      mkdir -p "$root$(dirname "$key")"
-      cp "$key" "$root$key"
-    fi
-  done
+  cat >"$root/etc/apt/sources.list" <<EOF
+deb $mirror $suite main
+deb $mirror ${suite}-updates main
+deb $security_mirror ${suite}-security main
+EOF
   cat >"$root/etc/apt/apt.conf.d/99fresh-debian-check" <<EOF
 // Fail instead of waiting for a mirror that does not answer.
 Acquire::http::Timeout "$network_timeout";
@@ -207,33 +215,39 @@ configure_presets() {
   done
 }
 
+# inside ROOT SUITE MIRROR SECURITY_MIRROR MODE SANITIZER: the part that
+# runs in the namespace. MODE is "presets" (the test set-up and every
+# configure preset) or "full" (the whole test command, its sanitizer stages
+# on or off).
 inside() {
-  root=$1
-  local mirror=$2 full=$3
+  root=$1 suite=$2 mirror=$3 security_mirror=$4
+  local mode=$5 sanitizer=$6
+  logs=$logs_top/$suite
   trap inside_cleanup EXIT
 
-  step "debootstrap --variant=minbase $suite from $mirror"
+  step "$suite: debootstrap --variant=minbase from $mirror"
   run_logged debootstrap "$bootstrap_timeout" \
     debootstrap --variant=minbase "$suite" "$root" "$mirror"
   configure_apt
   copy_source
   mount_root
 
-  step "scripts/run.sh: set up, build and start the program"
+  step "$suite: scripts/run.sh: set up, build and start the program"
   start_display
   run_command
   echo "packages after the run command: $(in_root "dpkg-query -W | wc -l")"
 
-  step "scripts/setup.sh test and every configure preset"
   local argv
-  root_argv "scripts/setup.sh test"
-  run_logged setup-test "$setup_timeout" "${argv[@]}"
-  echo "packages after the test set-up: $(in_root "dpkg-query -W | wc -l")"
-  if [ "$full" = --full ]; then
-    root_argv "INFOTEST_IN_FRESH_ROOT=1 scripts/test.sh"
+  if [ "$mode" = full ]; then
+    step "$suite: scripts/test.sh, the whole test command"
+    root_argv "INFOTEST_IN_FRESH_ROOT=1 INFOTEST_SANITIZER=$sanitizer scripts/test.sh"
     run_logged test-command "$full_timeout" "${argv[@]}"
     grep -A 20 '^=== stage times' "$logs/test-command.log"
   else
+    step "$suite: scripts/setup.sh test and every configure preset"
+    root_argv "scripts/setup.sh test"
+    run_logged setup-test "$setup_timeout" "${argv[@]}"
+    echo "packages after the test set-up: $(in_root "dpkg-query -W | wc -l")"
     configure_presets
   fi
 }
@@ -253,40 +267,48 @@ seed_apt_cache() {
   echo "apt cache: ${#debs[@]} .deb files from this machine"
 }
 
-outside() {
-  local full=$1
-  [ "$(id -u)" -eq 0 ] || fail "needs root (debootstrap, chroot and mounts)"
-  local tool missing=()
-  for tool in debootstrap unshare chroot Xvfb xdotool xwininfo xdpyinfo git; do
-    command -v "$tool" >/dev/null || missing+=("$tool")
-  done
-  [ ${#missing[@]} -eq 0 ] || fail "missing ${missing[*]}; run scripts/setup.sh test"
+# The Debian release this machine runs, by its code name.
+host_release() {
+  (. /etc/os-release && echo "${VERSION_CODENAME:-}")
+}
 
-  # The mirror that this machine's apt takes $suite from.
-  local mirror
-  mirror=$(apt-get indextargets --format '$(SITE) $(RELEASE)' 'Identifier: Packages' |
-    awk -v suite="$suite" '$2 == suite { print $1; exit }')
-  [ -n "$mirror" ] || fail "apt on this machine has no source for $suite"
+# mirror_of SUITE: the site this machine's apt takes SUITE from.
+mirror_of() {
+  apt-get indextargets --format '$(SITE) $(RELEASE)' 'Identifier: Packages' |
+    awk -v suite="$1" '$2 == suite { print $1; exit }'
+}
 
-  rm -rf "$logs"
-  mkdir -p "$logs"
-  root=$(mktemp -d "${TMPDIR:-/var/tmp}/infotest-fresh-debian.XXXXXX")
-  trap outside_cleanup EXIT
-  trap 'exit 130' INT TERM
+# check_release SUITE MODE [SANITIZER]: one fresh root of SUITE, from making
+# it to removing it.
+check_release() {
+  local suite=$1 mode=$2 sanitizer=${3:-on} start=$SECONDS
+  local host mirror security_mirror
+  host=$(host_release)
+  # The same mirrors this machine's apt uses for its own release serve the
+  # other release too.
+  mirror=$(mirror_of "$host")
+  [ -n "$mirror" ] || fail "apt on this machine has no source for its release ${host:-(unknown)}"
+  security_mirror=$(mirror_of "$host-security")
+  [ -n "$security_mirror" ] || security_mirror=http://deb.debian.org/debian-security/
+
+  rm -rf "${logs_top:?}/$suite"
+  mkdir -p "$logs_top/$suite"
+  root=$(mktemp -d "${TMPDIR:-/var/tmp}/infotest-fresh-$suite.XXXXXX")
   # dpkg in the root need not sync every file it unpacks: the root is
   # thrown away. This halves the time debootstrap takes.
   mkdir -p "$root/etc/dpkg/dpkg.cfg.d"
   echo force-unsafe-io >"$root/etc/dpkg/dpkg.cfg.d/fresh-debian-check"
-  seed_apt_cache
+  if [ "$suite" = "$host" ]; then seed_apt_cache; fi
 
   # --kill-child: if this script is killed, the namespace and everything
   # in it goes too.
   unshare --mount --propagation private --pid --kill-child \
-    "$BASH" "$0" --inside "$root" "$mirror" "$full"
-  echo "=== fresh debian: both commands work on a bare Debian 12, in $((SECONDS - step_start)) s"
+    "$BASH" "$0" --inside "$root" "$suite" "$mirror" "$security_mirror" "$mode" "$sanitizer"
+  remove_root
+  echo "=== fresh debian: $suite: both commands work on a bare $suite, in $((SECONDS - start)) s"
 }
 
-outside_cleanup() {
+remove_root() {
   [ -n "${root:-}" ] && [ -d "$root" ] || return 0
   # The mounts lived in the namespace only; should one be visible here after
   # all, leave the root rather than delete through it.
@@ -295,15 +317,44 @@ outside_cleanup() {
     return 1
   fi
   rm -rf --one-file-system "$root"
+  root=
+}
+
+outside() {
+  [ "$(id -u)" -eq 0 ] || fail "needs root (debootstrap, chroot and mounts)"
+  local tool missing=()
+  for tool in debootstrap unshare chroot Xvfb xdotool xwininfo xdpyinfo git; do
+    command -v "$tool" >/dev/null || missing+=("$tool")
+  done
+  [ ${#missing[@]} -eq 0 ] || fail "missing ${missing[*]}; run scripts/setup.sh test"
+  trap remove_root EXIT
+  trap 'exit 130' INT TERM
+
+  local mode=presets
+  if [ "${1:-}" = --full ]; then
+    mode=full
+    shift
+  fi
+  if [ $# -eq 1 ]; then
+    [[ " ${releases[*]} " == *" $1 "* ]] || fail "unknown release $1; known: ${releases[*]}"
+    check_release "$1" "$mode"
+    return
+  fi
+  [ "$mode" = presets ] && [ $# -eq 0 ] || fail "usage: scripts/fresh-debian-check.sh [[--full] RELEASE]"
+
+  local host other
+  host=$(host_release)
+  [[ " ${releases[*]} " == *" $host "* ]] || fail "this machine runs ${host:-an unknown release}, not one of ${releases[*]}"
+  for other in "${releases[@]}"; do [ "$other" = "$host" ] || break; done
+  check_release "$host" presets
+  check_release "$other" full off
+  echo "=== fresh debian: $host and $other both pass, in $((SECONDS - step_start)) s"
 }
 
 if [ "${1:-}" = --inside ]; then
-  inside "$2" "$3" "$4"
+  inside "$2" "$3" "$4" "$5" "$6" "$7"
 elif [ -n "${INFOTEST_IN_FRESH_ROOT:-}" ]; then
   echo "fresh-debian-check.sh: already inside a fresh root, nothing more to prove"
 else
-  case "${1:-}" in
-    "" | --full) outside "${1:-}" ;;
-    *) fail "usage: scripts/fresh-debian-check.sh [--full]" ;;
-  esac
+  outside "$@"
 fi
