@@ -25,8 +25,10 @@ def check_title_screen(program, shots):
     shot = os.path.join(shots, "title.png")
     wait_for("the clock to count", lambda: (program.caption("Label13") or "0") != "0")
     program.screenshot(shot)
-    names = {n.name for n in program.nodes() if n.role == "push button" and n.showing}
-    check({"Начать тест", "Проверить", "Выход"} <= names, f"buttons on the title screen: {names}")
+    nodes = program.nodes()
+    names = {n.name for n in nodes if n.role == "push button" and n.showing}
+    check({"Начать тест", "Проверить", "Выход"} <= names,
+          f"buttons on the title screen: {names}; roles shown: {sorted({n.role for n in nodes if n.showing})}")
     check("Следующий вопрос" not in names, "the Next button shows on the title screen")
     check(not program.options(), "option buttons show on the title screen")
     check(program.most_common_colour(shot, program.screen_rect("Command1")) == "FFFF80",

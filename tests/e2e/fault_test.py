@@ -32,7 +32,7 @@ import sys
 import tempfile
 import time
 
-from desktop import Failure, Program, Session, check, option_named, shown_entry, wait_for
+from desktop import Failure, Program, Session, check, option_named, role_name, shown_entry, wait_for
 
 START = "Начать тест"
 CHECK = "Проверить"
@@ -417,7 +417,7 @@ class Watcher:
             accessible = stack.pop()
             if accessible is None:
                 continue
-            if accessible.getRoleName() == "label":
+            if role_name(accessible, self.pyatspi) == "label":
                 extents = accessible.queryComponent().getExtents(self.pyatspi.DESKTOP_COORDS)
                 rect = (extents.x, extents.y, extents.width, extents.height)
                 if rect in wanted:
