@@ -9,8 +9,8 @@
 # took.
 #
 # Needs the Debian packages g++-mingw-w64-i686-posix,
-# binutils-mingw-w64-i686, wine, wine32:i386, googletest, xvfb, x11-utils,
-# icewm, unzip, cmake and ninja-build.
+# binutils-mingw-w64-i686, wine, wine32:i386, libxi6:i386, googletest,
+# xvfb, x11-utils, icewm, unzip, cmake and ninja-build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,9 +25,19 @@ for tool in i686-w64-mingw32-g++-posix i686-w64-mingw32-windres "$objdump" \
   wine wineboot wineserver Xvfb xdpyinfo xprop icewm unzip; do
   command -v "$tool" >/dev/null || missing+=("$tool")
 done
+# Wine's X11 driver loads XInput 2 (libXi) of its own architecture, i386
+# here; Debian's Wine only recommends it. Without it Wine 10 (not 8) never
+# delivers a message to a window that covers the whole screen, as the
+# window does at 144 dpi on the netbook's screen: it tries again and again
+# to confine the pointer to that "full-screen" window, is refused each
+# time, and the close request waits behind those attempts for ever.
+i386_library() {
+  PATH=$PATH:/usr/sbin:/sbin ldconfig -p 2>/dev/null | grep -Eq "^[[:space:]]+${1//./\\.} \\(libc6\\)"
+}
+i386_library libXi.so.6 || missing+=("libXi.so.6 (i386)")
 if [ ${#missing[@]} -ne 0 ]; then
   fail "missing ${missing[*]}; install g++-mingw-w64-i686-posix" \
-    "binutils-mingw-w64-i686 wine wine32:i386 xvfb x11-utils icewm unzip"
+    "binutils-mingw-w64-i686 wine wine32:i386 libxi6:i386 xvfb x11-utils icewm unzip"
 fi
 
 build_dir=build/windows
