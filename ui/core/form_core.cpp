@@ -67,7 +67,7 @@ void FormCore::Deliver(Procedure procedure) {
             exitStatus_ = kErrorExitStatus;
             try {
                 own_.endEventLoop(kErrorExitStatus);
-            } catch (...) {
+            } catch (...) {  // NOLINT(bugprone-empty-catch)
                 // Nothing is left to report it with; the status stays set.
             }
         }
