@@ -113,8 +113,22 @@ step "lintian"
 # Anything lintian reports fails, informational tags (-I) included. An
 # override for a tag would go in /usr/share/lintian/overrides/infotest,
 # with a comment saying why; there is none.
+#
+# lintian runs `appstreamcli validate-tree` on the package without the
+# waiver above, so with AppStream 1.0 it reports
+# appstream-metadata-validation-failed for the missing home page. When the
+# tree passes with that one waiver, the tag says nothing more, and lintian
+# is told not to show it. (It is not overridden in the package: on Debian 12
+# lintian would report the override as unused.)
+lintian_suppressed=()
+if [ ${#appstream_overrides[@]} -gt 0 ]; then
+  appstreamcli validate-tree --no-net "${appstream_overrides[@]}" "$scratch/root" >/dev/null ||
+    fail "appstreamcli validate-tree finds more than the missing home page"
+  lintian_suppressed=(--suppress-tags appstream-metadata-validation-failed)
+fi
 lintian_status=0
-lintian -I --fail-on error,warning,info --tag-display-limit 0 "$deb" >"$scratch/lintian" 2>&1 || lintian_status=$?
+lintian -I "${lintian_suppressed[@]}" --fail-on error,warning,info --tag-display-limit 0 "$deb" >"$scratch/lintian" 2>&1 ||
+  lintian_status=$?
 grep -v '^running with root privileges is not recommended!$' "$scratch/lintian" >"$scratch/lintian-tags" || true
 cat "$scratch/lintian-tags"
 [ "$lintian_status" -eq 0 ] || fail "lintian reports errors, warnings or information (status $lintian_status)"
