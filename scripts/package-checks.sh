@@ -69,10 +69,10 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 dpkg-deb -x "$deb" "$scratch/root"
 program=$scratch/root/usr/bin/infotest
-segments=$(readelf -lW "$program")
-dynamic=$(readelf -dW "$program")
-symbols=$(readelf --dyn-syms -W "$program")
-sections=$(readelf -SW "$program")
+segments=$(LC_ALL=C readelf -lW "$program")
+dynamic=$(LC_ALL=C readelf -dW "$program")
+symbols=$(LC_ALL=C readelf --dyn-syms -W "$program")
+sections=$(LC_ALL=C readelf -SW "$program")
 grep -q '^ *GNU_RELRO ' <<<"$segments" || fail "the program has no RELRO segment"
 grep -q '(FLAGS) *BIND_NOW' <<<"$dynamic" || fail "the program is not linked with -z now (BIND_NOW)"
 grep -q ' __stack_chk_fail@' <<<"$symbols" || fail "the program has no stack protector"
@@ -91,9 +91,10 @@ echo "stack protector, full RELRO with BIND_NOW, _FORTIFY_SOURCE, no symbols and
 # The program has no home page, and the metainfo names none rather than
 # make one up: AppStream 1.0 warns of it (url-homepage-missing) and is told
 # that here it is only information. AppStream 0.16 does not know that tag,
-# and refuses to override it, but does not report it either.
+# and refuses to override it, but does not report it either. The probe
+# reads an English message, hence LC_ALL=C (as for readelf above).
 appstream_overrides=()
-probe=$(appstreamcli validate --no-net --override=url-homepage-missing=info /dev/null 2>&1 || true)
+probe=$(LC_ALL=C appstreamcli validate --no-net --override=url-homepage-missing=info /dev/null 2>&1 || true)
 if ! grep -q "'url-homepage-missing' is not recognized" <<<"$probe"; then
   appstream_overrides+=(--override=url-homepage-missing=info)
 fi
