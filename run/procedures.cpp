@@ -69,7 +69,7 @@ void TestRun::Dispatch(Body body) {
     if (ended_) return;
     try {
         controls_.ShowMessage(detail.empty() ? failure : std::string_view(detail), kErrorTitle, MessageIcon::Critical);
-    } catch (...) {
+    } catch (...) {  // NOLINT(bugprone-empty-catch)
         // The box is only the report; the program ends either way.
     }
     End(kErrorExitStatus);
@@ -99,7 +99,7 @@ int TestRun::QuestionOrderAt(int position) const {
 }
 
 bool TestRun::ShownQuestionJudged() const {
-    return !(state_.CheckCount < state_.QuestionNo || state_.EmptyCheckCount != 0);
+    return state_.CheckCount >= state_.QuestionNo && state_.EmptyCheckCount == 0;
 }
 
 void TestRun::Warn(std::string_view prompt, MessageIcon icon) {

@@ -8,7 +8,9 @@
 # none is named).
 #
 # Needs clang-tidy (with run-clang-tidy), cmake, python3 and the compilers of
-# the presets it reads: g++ for ci, mingw-w64 for windows.
+# the presets it reads: g++ for ci, mingw-w64 for windows, emscripten for
+# web. It gives the same verdict with Debian 12's clang-tidy 14 and Debian
+# 13's clang-tidy 19: .clang-tidy names every check it runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

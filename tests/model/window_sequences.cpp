@@ -20,8 +20,8 @@ bool Diverges(const WindowOpener& openWindow, const Sequence& sequence, ModelFau
 // The shortest failing sequence and where the window first disagrees with
 // the model on it.
 std::string Report(const WindowOpener& openWindow, const Sequence& failing, int shrinkTrials) {
-    const Sequence shortest = Shrink(
-        failing, [&](const Sequence& candidate) { return Diverges(openWindow, candidate); }, shrinkTrials);
+    const auto fails = [&](const Sequence& candidate) { return Diverges(openWindow, candidate); };
+    const Sequence shortest = Shrink(failing, fails, shrinkTrials);
     const std::unique_ptr<RealWindow> window = openWindow();
     const SideBySideResult result = RunOnRealWindow(shortest, *window);
     std::ostringstream text;

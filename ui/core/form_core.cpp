@@ -4,7 +4,7 @@
 
 namespace infotest {
 
-void (TestRun::*FormCore::ClickProcedure(Control control))() {
+FormCore::Procedure FormCore::ClickProcedure(Control control) {
     switch (control) {
         case Control::Command1: return &TestRun::Command1_Click;
         case Control::Command2: return &TestRun::Command2_Click;
@@ -53,7 +53,7 @@ void FormCore::Randomize() { reseed_(); }
 
 double FormCore::Draw() { return draw_(); }
 
-void FormCore::Deliver(void (TestRun::*procedure)()) {
+void FormCore::Deliver(Procedure procedure) {
     if (ended_) return;
     try {
         (run_.*procedure)();
@@ -67,7 +67,7 @@ void FormCore::Deliver(void (TestRun::*procedure)()) {
             exitStatus_ = kErrorExitStatus;
             try {
                 own_.endEventLoop(kErrorExitStatus);
-            } catch (...) {
+            } catch (...) {  // NOLINT(bugprone-empty-catch)
                 // Nothing is left to report it with; the status stays set.
             }
         }

@@ -52,9 +52,12 @@ public:
     // empty functions put the clock-seeded generator back.
     void SetRandomSource(std::function<double()> draw, std::function<void()> reseed);
 
+    // An event procedure of the test run, such as TestRun::Command1_Click.
+    using Procedure = void (TestRun::*)();
+
     // The click procedure of a command button (Command1..Command4);
     // nullptr for any other control.
-    static void (TestRun::*ClickProcedure(Control control))();
+    static Procedure ClickProcedure(Control control);
 
     const TestRun& Run() const { return run_; }
     // Lets a test put the state where ordinary use cannot.
@@ -75,7 +78,7 @@ protected:
     // Runs one event procedure, unless the program has ended. Nothing it
     // throws goes further: anything the logic did not report itself ends
     // the program with the internal-error status.
-    void Deliver(void (TestRun::*procedure)());
+    void Deliver(Procedure procedure);
 
     // The window system asks the window to close: the program ends with
     // status 0, unless it has ended already.
