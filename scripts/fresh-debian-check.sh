@@ -3,7 +3,8 @@
 # the way a new user meets them: nothing of a developer's machine is there.
 #
 #   scripts/fresh-debian-check.sh                    both releases, as CI runs it
-#   scripts/fresh-debian-check.sh [--full] RELEASE   one release (trixie or bookworm)
+#   scripts/fresh-debian-check.sh [--full] RELEASE   one release (trixie or bookworm);
+#                          INFOTEST_SANITIZER=off leaves out its sanitizer stages
 #
 # For a release:
 # 1. debootstrap --variant=minbase makes a fresh root from the mirror that
@@ -337,7 +338,7 @@ outside() {
   fi
   if [ $# -eq 1 ]; then
     [[ " ${releases[*]} " == *" $1 "* ]] || fail "unknown release $1; known: ${releases[*]}"
-    check_release "$1" "$mode"
+    check_release "$1" "$mode" "${INFOTEST_SANITIZER:-on}"
     return
   fi
   [ "$mode" = presets ] && [ $# -eq 0 ] || fail "usage: scripts/fresh-debian-check.sh [[--full] RELEASE]"
