@@ -120,15 +120,18 @@ mount_root() {
 }
 
 # The root reaches the package registry the way this machine does: the same
-# mirrors and apt settings (a snapshot mirror needs its Valid-Until check
-# off, for instance) and time limits on every download. Its sources are a
+# mirrors and the apt settings made on this machine (a snapshot mirror needs
+# its Valid-Until check off, for instance), and time limits on every
+# download. Its sources are a
 # real installation's: the release, its updates and its security suite,
 # checked with the root's own Debian archive keys.
 configure_apt() {
   rm -f "$root/etc/apt/sources.list" "$root"/etc/apt/sources.list.d/*
   local file
+  # The settings of this machine's own, not the files its packages bring:
+  # another release's package brings its own version of those.
   for file in /etc/apt/apt.conf.d/*; do
-    [ -f "$file" ] && cp "$file" "$root$file"
+    [ -f "$file" ] && ! dpkg -S "$file" >/dev/null 2>&1 && cp "$file" "$root$file"
   done
   cat >"$root/etc/apt/sources.list" <<EOF
 deb $mirror $suite main

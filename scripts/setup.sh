@@ -74,10 +74,12 @@ sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 # For this run only, not written to the machine's configuration: a mirror
-# that stops answering fails a download instead of hanging it, and a lock
-# held by an unattended upgrade is waited for.
+# that stops answering fails a download instead of hanging it, a lock held
+# by an unattended upgrade is waited for, and a configuration file the
+# machine's administrator changed is kept as it is, without a question
+# that nobody is there to answer.
 apt_options=(-o Acquire::http::Timeout=30 -o Acquire::https::Timeout=30 -o Acquire::Retries=2
-  -o DPkg::Lock::Timeout=300)
+  -o DPkg::Lock::Timeout=300 -o Dpkg::Options::=--force-confdef -o Dpkg::Options::=--force-confold)
 
 # The 32-bit Wine (wine32:i386) comes from Debian's i386 architecture,
 # which this adds to the machine's package sources.
