@@ -16,28 +16,42 @@
 # run this script only after changing a picture.  Timestamps and other
 # metadata are left out, so re-running it reproduces the same bytes.
 #
-# Needs: ImageMagick 6 (convert, identify), fonts-liberation2, awk, od.
+# Needs: ImageMagick 6 (convert, identify), fontconfig (fc-match, fc-query),
+# Liberation Sans 2 (fonts-liberation2 on Debian 12, fonts-liberation on
+# Debian 13), awk, od.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-fonts=/usr/share/fonts/truetype/liberation2
-italic=$fonts/LiberationSans-Italic.ttf
-bold_italic=$fonts/LiberationSans-BoldItalic.ttf
-bold=$fonts/LiberationSans-Bold.ttf
+
+fail() { echo "make_assets.sh: $*" >&2; exit 1; }
+
+# The file of a Liberation Sans 2 style, found with fontconfig: Debian has
+# moved the fonts between packages and folders. fc-match answers with
+# another family when the one asked for is missing, so the answer is checked.
+liberation_sans() {
+    local style=$1 file found revision
+    file=$(fc-match -f '%{file}' "Liberation Sans:style=$style")
+    found=$(fc-query -f '%{family[0]}|%{style[0]}|%{fontversion}' "$file")
+    # fontconfig gives the font's revision in 16.16 fixed point.
+    revision=${found##*|}
+    if [[ $found != "Liberation Sans|$style|"* ]] || (( revision < 2 * 65536 )); then
+        fail "need Liberation Sans 2 $style, found $(tr "|" " " <<<"${found%|*}") version" \
+            "$((revision / 65536)).$(((revision % 65536) * 100 / 65536)) in $file" \
+            "(install fonts-liberation2 on Debian 12, fonts-liberation on Debian 13)"
+    fi
+    echo "$file"
+}
+italic=$(liberation_sans Italic)
+bold_italic=$(liberation_sans 'Bold Italic')
+bold=$(liberation_sans Bold)
 
 # The program's palette.
 light='#C0FFC0'   # window background
 green='#80FF80'
 dark='#004000'    # text
 
-for f in "$italic" "$bold_italic" "$bold"; do
-    [[ -r $f ]] || { echo "missing font $f (install fonts-liberation2)" >&2; exit 1; }
-done
-
 # PNG chunks that would make the bytes differ between runs.
 png_plain=(-strip -define png:exclude-chunks=date,time -define png:bit-depth=8)
-
-fail() { echo "make_assets.sh: $*" >&2; exit 1; }
 
 # --- Title card ------------------------------------------------------------
 # Lines are placed with gravity North on the visible 697 x 249 area; the

@@ -16,21 +16,17 @@ file's size. A benchmark, not a test: the figures depend on the machine.
 """
 
 import argparse
-import json
 import os
 import pathlib
-import shutil
 import statistics
-import subprocess
 import sys
 import tempfile
 import time
 
-import websocket
+# The DevTools client shared with the page's tests.
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "tests" / "web"))
+import devtools  # noqa: E402
 
-CHROMIUM_FLAGS = ["--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                  "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                  "--window-size=1024,768"]
 # Run before the page's own script: notes the time of the first frame after
 # the window is marked drawn (for the plain page, as soon as its root exists).
 DRAWN_PROBE = """
@@ -48,70 +44,17 @@ DRAWN_PROBE = """
 """
 
 
-class Chromium:
-    """One headless Chromium with a fresh profile, driven over DevTools."""
-
+class Chromium(devtools.Chromium):
     def __init__(self, binary):
-        self.profile = tempfile.mkdtemp(prefix="infotest-bench-")
-        self.process = subprocess.Popen(
-            [binary, *CHROMIUM_FLAGS, "--user-data-dir=" + self.profile,
-             "--remote-debugging-port=0", "about:blank"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        port_file = pathlib.Path(self.profile, "DevToolsActivePort")
-        deadline = time.monotonic() + 30
-        while not (port_file.exists() and len(port_file.read_text().split()) >= 2):
-            if time.monotonic() > deadline or self.process.poll() is not None:
-                self.close()
-                raise SystemExit("chromium did not start")
-            time.sleep(0.05)
-        port, path = port_file.read_text().split()[:2]
-        self.socket = websocket.create_connection(f"ws://127.0.0.1:{port}{path}", timeout=60)
-        self.next_id = 0
-        self.session = None
-        target = next(t for t in self.send("Target.getTargets")["targetInfos"] if t["type"] == "page")
-        self.session = self.send("Target.attachToTarget",
-                                 {"targetId": target["targetId"], "flatten": True})["sessionId"]
+        super().__init__(binary, flags=["--window-size=1024,768"], prefix="infotest-bench-")
         self.send("Page.enable")
         self.send("Performance.enable")
 
-    def close(self):
-        # Closed through DevTools the browser ends all its processes before it
-        # exits, so that none still writes into the profile being removed.
-        try:
-            self.session = None
-            self.send("Browser.close")
-            self.process.wait(timeout=10)
-        except (AttributeError, OSError, RuntimeError, subprocess.TimeoutExpired,
-                websocket.WebSocketException):
-            self.process.kill()
-            self.process.wait()
-        shutil.rmtree(self.profile, ignore_errors=True)
-
-    def send(self, method, params=None):
-        self.next_id += 1
-        message = {"id": self.next_id, "method": method, "params": params or {}}
-        if self.session:
-            message["sessionId"] = self.session
-        self.socket.send(json.dumps(message))
-        while True:
-            reply = json.loads(self.socket.recv())
-            if reply.get("id") == self.next_id:
-                if "error" in reply:
-                    raise RuntimeError(f"{method}: {reply['error']}")
-                return reply.get("result", {})
-
-    def evaluate(self, expression):
-        return self.send("Runtime.evaluate", {"expression": expression, "returnByValue": True})[
-            "result"].get("value")
-
-    def wait_for(self, expression, seconds=30):
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            value = self.evaluate(expression)
-            if value is not None:
-                return value
-            time.sleep(0.02)
-        raise SystemExit(f"timed out waiting for {expression}")
+    def value_of(self, expression, seconds=30):
+        value = self.wait_for(expression, seconds)
+        if value is None:
+            raise SystemExit(f"timed out waiting for {expression}")
+        return value
 
     def renderer_pss_kib(self):
         """The proportional set size of the renderer processes among the
@@ -147,7 +90,7 @@ def measure(binary, url):
     try:
         browser.send("Page.addScriptToEvaluateOnNewDocument", {"source": DRAWN_PROBE})
         browser.send("Page.navigate", {"url": url})
-        drawn_ms = browser.wait_for("window.__drawnAt")
+        drawn_ms = browser.value_of("window.__drawnAt")
         time.sleep(1)
         metrics = {m["name"]: m["value"] for m in browser.send("Performance.getMetrics")["metrics"]}
         return drawn_ms, browser.renderer_pss_kib(), metrics["JSHeapUsedSize"] / 1024
@@ -160,7 +103,7 @@ def plain_page(binary, page, path):
     browser = Chromium(binary)
     try:
         browser.send("Page.navigate", {"url": page.as_uri()})
-        browser.wait_for("document.documentElement.getAttribute('data-window')==='shown'||null")
+        browser.value_of("document.documentElement.getAttribute('data-window')==='shown'")
         html = browser.evaluate("(function(){var d=document.documentElement.cloneNode(true);"
                                 "d.querySelectorAll('script').forEach(function(s){s.remove();});"
                                 "return '<!DOCTYPE html>'+d.outerHTML;})()")

@@ -8,7 +8,8 @@
 #
 # Needs the Debian packages emscripten, binaryen, nodejs, node-acorn,
 # chromium, firefox-esr, python3-websocket, python3-fonttools,
-# python3-brotli, fonts-liberation2, googletest, cmake and ninja-build.
+# python3-brotli, fontconfig, Liberation Sans 2 (fonts-liberation2 on Debian
+# 12, fonts-liberation on Debian 13), googletest, cmake and ninja-build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,12 +21,12 @@ source scripts/steps.sh
 # Debian's own Python: the checks need its fontTools and websocket modules.
 python=/usr/bin/python3
 missing=()
-for tool in emcc node wasm-opt chromium firefox-esr "$python"; do
+for tool in emcc node wasm-opt fc-match chromium firefox-esr "$python"; do
   command -v "$tool" >/dev/null || missing+=("$tool")
 done
 [ -f /usr/share/nodejs/acorn/package.json ] || missing+=(acorn)
 if [ ${#missing[@]} -ne 0 ]; then
-  fail "missing ${missing[*]}; install emscripten binaryen nodejs node-acorn chromium" \
+  fail "missing ${missing[*]}; install emscripten binaryen nodejs node-acorn fontconfig chromium" \
     "firefox-esr python3-websocket python3-fonttools python3-brotli"
 fi
 

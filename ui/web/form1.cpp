@@ -12,6 +12,11 @@
 
 // The page's elements are made and changed by the script layer (page.js),
 // which keeps one element per control; these are its entry points.
+#ifdef EM_JS_DEPS
+// Newer emscripten (3.1.69) links only the runtime functions asked for;
+// older ones have no such macro and always include UTF8ToString.
+EM_JS_DEPS(infotest_page, "$UTF8ToString");
+#endif
 // clang-format off
 EM_JS(void, page_create_window, (const char* title), { infotestPage.createWindow(UTF8ToString(title)); });
 EM_JS(void, page_create, (int control, const char* kind, const char* id, int parent, const char* style), {

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Puts the page together as one file: the template with the styles, the
-fonts, the script (WebAssembly inside), the icon and the title image."""
+fonts, the script, its WebAssembly, the icon and the title image."""
 
 import argparse
 import base64
@@ -23,7 +23,7 @@ def window_title(layout_header):
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("template", "script", "style", "icon", "title-image", "layout-header", "output"):
+    for name in ("template", "script", "wasm", "style", "icon", "title-image", "layout-header", "output"):
         parser.add_argument("--" + name, required=True)
     parser.add_argument("--fonts", default="")
     args = parser.parse_args()
@@ -36,6 +36,7 @@ def main():
         "TITLE": html.escape(window_title(args.layout_header)),
         "ICON": data_uri(args.icon, "image/png"),
         "TITLE_IMAGE": data_uri(args.title_image, "image/gif"),
+        "WASM": base64.b64encode(pathlib.Path(args.wasm).read_bytes()).decode("ascii"),
         "FONTS": pathlib.Path(args.fonts).read_text(encoding="utf-8") if args.fonts else "",
         "STYLE": pathlib.Path(args.style).read_text(encoding="utf-8"),
         "SCRIPT": script,

@@ -13,67 +13,28 @@ import argparse
 import base64
 import json
 import pathlib
-import shutil
-import subprocess
 import sys
-import tempfile
 import time
 
-import websocket
+# The DevTools client shared with the benchmark.
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "web"))
+import devtools  # noqa: E402
 
 
-class Browser:
-    """One headless Chromium with a fresh profile and one page."""
+class Browser(devtools.Chromium):
+    """The browser's page, noting the page's network requests and console
+    output."""
 
     def __init__(self, binary):
-        self.profile = tempfile.mkdtemp(prefix="infotest-chromium-")
-        self.process = subprocess.Popen(
-            [binary, "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-             "--disable-background-networking", "--disable-component-update", "--disable-sync",
-             "--user-data-dir=" + self.profile, "--remote-debugging-port=0", "about:blank"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        port_file = pathlib.Path(self.profile, "DevToolsActivePort")
-        deadline = time.monotonic() + 30
-        while not (port_file.exists() and len(port_file.read_text().split()) >= 2):
-            if time.monotonic() > deadline or self.process.poll() is not None:
-                raise SystemExit("chromium did not start")
-            time.sleep(0.05)
-        port, path = port_file.read_text().split()[:2]
-        self.socket = websocket.create_connection("ws://127.0.0.1:%s%s" % (port, path), timeout=900)
-        self.next_id = 0
-        self.session = None
         self.requests = []
         self.console = []
         self.on_console = None
-        target = self.send("Target.createTarget", {"url": "about:blank"})["targetId"]
-        self.session = self.send("Target.attachToTarget", {"targetId": target, "flatten": True})["sessionId"]
+        # The tests inside the page run for minutes without answering.
+        super().__init__(binary, timeout=900)
         for domain in ("Page", "Runtime", "Network", "Log"):
             self.send(domain + ".enable")
 
-    def close(self):
-        try:
-            self.socket.close()
-        finally:
-            self.process.kill()
-            self.process.wait()
-            shutil.rmtree(self.profile, ignore_errors=True)
-
-    def send(self, method, params=None):
-        self.next_id += 1
-        message = {"id": self.next_id, "method": method, "params": params or {}}
-        if self.session and not method.startswith("Target."):
-            message["sessionId"] = self.session
-        self.socket.send(json.dumps(message))
-        while True:
-            reply = json.loads(self.socket.recv())
-            if reply.get("id") == self.next_id:
-                if "error" in reply:
-                    raise RuntimeError("%s: %s" % (method, reply["error"]))
-                return reply.get("result", {})
-            self.event(reply)
-
-    def event(self, message):
-        method, params = message.get("method"), message.get("params", {})
+    def event(self, method, params):
         if method == "Network.requestWillBeSent":
             self.requests.append(params["request"]["url"])
         elif method == "Runtime.consoleAPICalled":
@@ -85,23 +46,6 @@ class Browser:
             self.console.append("exception: " + json.dumps(params["exceptionDetails"])[:500])
         elif method == "Log.entryAdded":
             self.console.append(params["entry"]["level"] + ": " + params["entry"]["text"])
-
-    def evaluate(self, expression):
-        result = self.send("Runtime.evaluate", {"expression": expression, "returnByValue": True})
-        if "exceptionDetails" in result:
-            raise RuntimeError("%s: %s" % (expression, result["exceptionDetails"]))
-        return result["result"].get("value")
-
-    def wait_until(self, expression, seconds=30):
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            try:
-                if self.evaluate(expression):
-                    return True
-            except RuntimeError:
-                pass  # the page is still loading
-            time.sleep(0.05)
-        return False
 
     def viewport(self, width, height):
         self.send("Emulation.setDeviceMetricsOverride",
@@ -148,7 +92,7 @@ def run_tests(browser, page, arguments):
     browser.on_console = lambda text: print(text, flush=True)
     browser.viewport(1024, 768)
     browser.navigate(page.as_uri() + ("#" + " ".join(arguments) if arguments else ""))
-    if not browser.wait_until("document.documentElement.hasAttribute('data-tests')", seconds=900):
+    if not browser.wait_for("document.documentElement.hasAttribute('data-tests')", seconds=900):
         print("the tests did not finish")
         return 1
     verdict = browser.evaluate("document.documentElement.getAttribute('data-tests')")
@@ -194,12 +138,12 @@ class PageChecks:
         b = self.browser
         b.viewport(1024, 768)
         b.navigate(page.as_uri())
-        self.expect(b.wait_until("document.documentElement.getAttribute('data-window')==='shown'"),
+        self.expect(b.wait_for("document.documentElement.getAttribute('data-window')==='shown'"),
                     "the window is drawn and marked shown")
         self.expect(self.value("document.getElementById('Form1').getBoundingClientRect().width") == 794,
                     "drawn 1:1 in a viewport larger than the window")
         self.expect(self.value("document.activeElement.id") == "Command1", "the focus starts on Command1")
-        self.expect(b.wait_until("document.getElementById('Picture1').naturalWidth===716", 5),
+        self.expect(b.wait_for("document.getElementById('Picture1').naturalWidth===716", 5),
                     "the title image inside the page is 716 pixels wide")
         self.shot("title")
 
@@ -224,7 +168,7 @@ class PageChecks:
         self.expect(self.value("document.activeElement.id") == "Command1", "Tab wraps round the title screen")
         b.key(" ")
         self.expect(self.text("Label6") == "1", "Space on Start starts the test")
-        self.expect(b.wait_until("document.getElementById('Label13').textContent!==''", 3),
+        self.expect(b.wait_for("document.getElementById('Label13').textContent!==''", 3),
                     "the clock counts")
         self.shot("question")
         focused = self.value("document.activeElement.id")
@@ -275,7 +219,7 @@ class PageChecks:
         self.expect(self.value("!document.getElementById('Stage')"), "nothing of the window stays on the page")
         self.shot("end")
         b.click("Again")
-        self.expect(b.wait_until("document.documentElement.getAttribute('data-window')==='shown'"),
+        self.expect(b.wait_for("document.documentElement.getAttribute('data-window')==='shown'"),
                     "the link starts the test afresh")
         self.expect(self.text("Label6") == "", "in a fresh run")
 
@@ -290,7 +234,7 @@ class PageChecks:
         # with status 1.
         b.send("Page.addScriptToEvaluateOnNewDocument", {"source": "delete window.WebAssembly;"})
         b.navigate(page.as_uri())
-        self.expect(b.wait_until("document.documentElement.getAttribute('data-exit-status')==='1'", 10)
+        self.expect(b.wait_for("document.documentElement.getAttribute('data-exit-status')==='1'", 10)
                     and self.value("!document.getElementById('Stage')&&!document.getElementById('Note').hidden"),
                     "without WebAssembly the note stays and the status is 1")
         return 1 if self.failures else 0

@@ -7,11 +7,22 @@
 
 #include "ui/layout/form1_layout.h"
 
+// The buffer driver_text returns, which the caller frees. Exported by the
+// program itself: newer emscripten (3.1.69) no longer exports malloc
+// unless asked.
+extern "C" EMSCRIPTEN_KEEPALIVE char* driver_allocate(int size) {
+    return static_cast<char*>(std::malloc(static_cast<std::size_t>(size)));
+}
+
+#ifdef EM_JS_DEPS
+// Newer emscripten links only the runtime functions asked for.
+EM_JS_DEPS(infotest_driver, "$UTF8ToString,$lengthBytesUTF8,$stringToUTF8");
+#endif
 // clang-format off
 EM_JS(char*, driver_text, (const char* expression), {
     var value = String(eval(UTF8ToString(expression)));
     var size = lengthBytesUTF8(value) + 1;
-    var text = _malloc(size);
+    var text = _driver_allocate(size);
     stringToUTF8(value, text, size);
     return text;
 });
