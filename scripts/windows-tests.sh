@@ -219,6 +219,11 @@ netbook_screen() {
   start_test_at 96 "$expected"
   start_test_at 144 "$expected"
 }
+# The lines "DLL<tab>function", sorted, of a list in the form that
+# scripts/windows-imports.sh prints.
+import_pairs() {
+  awk '/^[^ ]/ { dll = $0; next } /^  / { print dll "\t" substr($0, 3) }' | LC_ALL=C sort -u
+}
 exe_checks() {
   [ -f "$exe" ] || fail "$exe was not built"
   local size headers dlls dll bad=()
@@ -257,11 +262,17 @@ exe_checks() {
   [ ${#bad[@]} -eq 0 ] || fail "infotest.exe needs DLLs that Windows 7 does not have: ${bad[*]}"
 
   # Every imported function is one on the list, checked against Windows 7.
-  if ! diff -u --label ui/win32/imports.txt --label infotest.exe <(grep -v '^#' ui/win32/imports.txt) \
-    <(scripts/windows-imports.sh "$exe" "$objdump"); then
-    fail "infotest.exe's imports differ from ui/win32/imports.txt (see above); add an import only once Windows 7 is known to have it"
+  # The list holds what Debian 12's and Debian 13's mingw-w64 runtimes
+  # import, which differ a little: a listed function that this build does
+  # not import is no fault.
+  local imported unlisted
+  imported=$(scripts/windows-imports.sh "$exe" "$objdump" | import_pairs)
+  unlisted=$(LC_ALL=C comm -13 <(grep -v '^#' ui/win32/imports.txt | import_pairs) <(echo "$imported"))
+  if [ -n "$unlisted" ]; then
+    echo "$unlisted" >&2
+    fail "infotest.exe imports the functions above, which ui/win32/imports.txt lacks; add an import only once Windows 7 is known to have it"
   fi
-  echo "imports: as on ui/win32/imports.txt, $(grep -c '^  ' ui/win32/imports.txt) functions"
+  echo "imports: $(wc -l <<<"$imported") functions, all on ui/win32/imports.txt"
 
   # The resources: the title image (raw data, type 10), the icon group (14)
   # that Explorer shows, the version details (16) of the file's properties
