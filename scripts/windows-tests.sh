@@ -267,6 +267,10 @@ exe_checks() {
   # not import is no fault.
   local imported unlisted
   imported=$(scripts/windows-imports.sh "$exe" "$objdump" | import_pairs)
+  # Functions read from every DLL the header names: a list that objdump
+  # printed in a form the script cannot read would pass the check below.
+  [ "$(cut -f1 <<<"$imported" | LC_ALL=C sort -u)" = "$(LC_ALL=C sort -u <<<"$dlls")" ] ||
+    fail "scripts/windows-imports.sh read no functions of some of infotest.exe's DLLs ($objdump's output changed?)"
   unlisted=$(LC_ALL=C comm -13 <(grep -v '^#' ui/win32/imports.txt | import_pairs) <(echo "$imported"))
   if [ -n "$unlisted" ]; then
     echo "$unlisted" >&2
