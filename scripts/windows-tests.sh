@@ -41,6 +41,11 @@ elif [ -e "$i386_loader" ] && ! loader_error=$("$i386_loader" --version 2>&1 >/d
   why_x64="this kernel runs no 32-bit x86 code ($i386_loader: ${loader_error##*: })"
 fi
 
+if [ -n "$why_x64" ]; then
+  echo "=== windows: the tests run as a 64-bit (x86-64) build under 64-bit Wine:"
+  echo "=== windows: $why_x64. The 32-bit infotest.exe is built and checked, not run."
+fi
+
 objdump=i686-w64-mingw32-objdump
 if [ -z "$why_x64" ]; then
   wine=wine
@@ -82,8 +87,6 @@ if [ -z "$why_x64" ]; then
   test_dir=$build_dir
 else
   test_dir=build/windows-x64
-  echo "=== windows: the tests run as a 64-bit (x86-64) build under 64-bit Wine:"
-  echo "=== windows: $why_x64. The 32-bit infotest.exe is built and checked, not run."
 fi
 
 # Wine quiet, without the .NET and HTML engines it would offer to download.
