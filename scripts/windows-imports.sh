@@ -9,9 +9,13 @@ objdump=${2:-i686-w64-mingw32-objdump}
 "$objdump" -p "$exe" | awk '
   /^\tDLL Name: / { dll = $3; next }
   /^\tvma: / { next }
-  # A member line: address, hint or ordinal, then the name when there is one.
-  dll != "" && /^\t[0-9a-f]+\t/ {
-    if (NF >= 3) print dll "\t" $3; else print dll "\tordinal " $2
+  # A member line: the address, then (binutils up to 2.41) the hint or the
+  # ordinal and the name, or "<none>" for an import by ordinal; or (2.42
+  # and later) the ordinal or "<none>", the hint or "<none>", and the name
+  # or "<none>". Either way the ordinal is the second field and the name
+  # the last, when there is one.
+  dll != "" && /^\t[0-9a-f]+[ \t]/ {
+    if (NF < 3 || $NF == "<none>") print dll "\tordinal " $2; else print dll "\t" $NF
     next
   }
   /^$/ { dll = "" }
