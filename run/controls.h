@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -24,6 +25,12 @@ inline constexpr int kControlCount = static_cast<int>(Control::Label15) + 1;
 
 // Option1..Option4 by number 1..4; the caller keeps n in range.
 constexpr Control OptionControl(int n) { return static_cast<Control>(static_cast<int>(Control::Option1) + n - 1); }
+
+// A control's place in per-control arrays of kControlCount elements.
+constexpr std::size_t Index(Control control) { return static_cast<std::size_t>(control); }
+
+constexpr bool IsOption(Control control) { return control >= Control::Option1 && control <= Control::Option4; }
+constexpr bool IsCommand(Control control) { return control >= Control::Command1 && control <= Control::Command4; }
 
 // The code name of a control ("Label7"), for messages and test output.
 std::string_view ControlName(Control control);

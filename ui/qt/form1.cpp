@@ -31,8 +31,6 @@ QColor ToQColor(std::uint32_t bgr) {
     return {static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF)};
 }
 
-std::size_t Index(Control control) { return static_cast<std::size_t>(control); }
-
 // Arial is served by Liberation Sans, which has Arial's metrics; MS Sans
 // Serif, which Linux lacks, by the same face: it is as narrow as MS Sans
 // Serif, where DejaVu Sans is wider and would overflow the fixed rectangles.

@@ -52,11 +52,7 @@ EM_JS(void, page_fail, (), { infotestPage.fail(); });
 namespace infotest::web {
 namespace {
 
-std::size_t Index(Control control) { return static_cast<std::size_t>(control); }
 int Id(Control control) { return static_cast<int>(control); }
-
-bool IsOption(Control control) { return control >= Control::Option1 && control <= Control::Option4; }
-bool IsCommand(Control control) { return control >= Control::Command1 && control <= Control::Command4; }
 
 std::string Css(std::uint32_t bgr) {
     char text[8];
@@ -497,7 +493,7 @@ EMSCRIPTEN_KEEPALIVE void infotest_click(int control) {
 
 EMSCRIPTEN_KEEPALIVE int infotest_key(int key, int shift) {
     return Guarded(0, [key, shift](infotest::web::Form1& form) {
-        return form.PressKey(static_cast<infotest::web::Key>(key), shift != 0) ? 1 : 0;
+        return form.PressKey(static_cast<infotest::Key>(key), shift != 0) ? 1 : 0;
     });
 }
 

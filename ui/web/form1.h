@@ -7,16 +7,13 @@
 #include <string_view>
 
 #include "ui/core/form_core.h"
+#include "ui/core/keys.h"
 
 namespace infotest {
 struct ControlLayout;
 }
 
 namespace infotest::web {
-
-// The keys the window handles itself; the script layer passes them by these
-// codes and lets every other key keep its browser meaning.
-enum class Key { Tab = 9, Enter = 13, Escape = 27, Space = 32, Left = 37, Up = 38, Right = 39, Down = 40 };
 
 struct Form1Settings {
     // Whether the page's own timer drives Timer1. Tests leave it off and

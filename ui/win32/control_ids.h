@@ -1,9 +1,6 @@
 #pragma once
 
-// How the Win32 window numbers its controls: the child window ids, and the
-// index of a control in the window's per-control arrays.
-
-#include <cstddef>
+// How the Win32 window numbers its controls: the child window ids.
 
 #include "run/controls.h"
 
@@ -20,11 +17,5 @@ inline Control ControlOfId(int id) {
     return id >= kFirstControlId && id < kFirstControlId + kControlCount ? static_cast<Control>(id - kFirstControlId)
                                                                          : Control::Form1;
 }
-
-inline std::size_t Index(Control control) { return static_cast<std::size_t>(control); }
-
-inline bool IsOption(Control control) { return control >= Control::Option1 && control <= Control::Option4; }
-
-inline bool IsCommand(Control control) { return control >= Control::Command1 && control <= Control::Command4; }
 
 }  // namespace infotest::win32
