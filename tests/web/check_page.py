@@ -7,11 +7,14 @@ It must be one file of at most 320 KiB that refers to nothing outside
 itself, carry exactly the page's Content-Security-Policy, and hold only
 script that the oldest browsers the page is meant for can run: every inline
 script parses as ECMAScript 2020 and the inlined WebAssembly validates with
-the MVP features alone. Prints each finding and exits non-zero on any.
+the MVP features alone. Every value the script and the styles take from the
+C++ tables (the object infotestWindow, the custom properties) must be there.
+Prints each finding and exits non-zero on any.
 """
 
 import base64
 import html.parser
+import json
 import os
 import re
 import subprocess
@@ -118,6 +121,36 @@ def check_wasm(text, scratch):
     return []
 
 
+WINDOW_OBJECT = re.compile(r"\bvar infotestWindow = ")
+WINDOW_VALUE = re.compile(r"\binfotestWindow((?:\.[A-Za-z_$][\w$]*)+)")
+CUSTOM_PROPERTY = re.compile(r"(--[\w-]+)\s*:")
+CUSTOM_PROPERTY_USE = re.compile(r"var\(\s*(--[\w-]+)\s*\)")
+
+
+def check_shared_values(text, scripts, styles):
+    """The values the page's script and styles share with the C++ tables
+    (make_page.py puts them in): each one they use is defined."""
+    problems = []
+    start = WINDOW_OBJECT.search(text)
+    try:
+        window = json.JSONDecoder().raw_decode(text, start.end())[0] if start else None
+    except ValueError:
+        window = None
+    if not isinstance(window, dict):
+        problems.append("the page has no object infotestWindow of the C++ tables' values")
+        window = {}
+    for path in sorted({path for script in scripts for path in WINDOW_VALUE.findall(script)}):
+        value = window
+        for name in path.split(".")[1:]:
+            value = value.get(name) if isinstance(value, dict) else None
+        if value is None:
+            problems.append(f"the script uses infotestWindow{path}, which the page does not define")
+    defined = {name for style in styles for name in CUSTOM_PROPERTY.findall(style)}
+    for name in sorted({name for style in styles for name in CUSTOM_PROPERTY_USE.findall(style)} - defined):
+        problems.append(f"the styles use {name}, which the page does not define")
+    return problems
+
+
 FONT_FACE = re.compile(r"@font-face\s*\{[^}]*font-family:\s*\"Infotest Sans\"[^}]*font-weight:\s*(\d+)"
                        r"[^}]*url\(data:font/woff2;base64,([A-Za-z0-9+/=]+)\)")
 
@@ -159,6 +192,7 @@ def check(path):
         problems.append(f"a network address: {text[match.start():match.start() + 60]!r}")
     problems += check_styles(page.styles)
     problems += check_fonts(text)
+    problems += check_shared_values(text, page.scripts, page.styles)
     if not page.scripts:
         problems.append("the page has no inline script")
     with tempfile.TemporaryDirectory(prefix="infotest-page-") as scratch:

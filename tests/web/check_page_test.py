@@ -52,6 +52,10 @@ class PageChecks(unittest.TestCase):
             "font name": (self.page.replace('font-family: "Infotest Sans"; font-style: normal; font-weight: 700',
                                             'font-family: "Liberation Sans"; font-weight: 700'), "weights 400 and 700"),
             "size": (body("<!--" + "x" * check_page.MAX_BYTES + "-->"), "more than"),
+            "key code missing": (self.page.replace('"Enter": 13, ', ""), "infotestWindow.keys.Enter"),
+            "window values missing": (self.page.replace("var infotestWindow = ", "var infotestWindowValues = "),
+                                      "no object infotestWindow"),
+            "style value missing": (self.page.replace("--window-width: ", "--window-wide: "), "--window-width"),
         }
         for name, (text, words) in cases.items():
             with self.subTest(name):

@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
 """Puts the page together as one file: the template with the styles, the
-fonts, the script, its WebAssembly, the icon and the title image."""
+fonts, the script, its WebAssembly, the icon and the title image, and the
+values the script and styles share with the C++ tables (page_values.cpp
+writes them)."""
 
 import argparse
 import base64
 import html
+import json
 import pathlib
 import re
 
@@ -13,17 +16,22 @@ def data_uri(path, mime):
     return "data:%s;base64,%s" % (mime, base64.b64encode(pathlib.Path(path).read_bytes()).decode("ascii"))
 
 
-def window_title(layout_header):
-    # The window's title is written once, in the layout table's header.
-    found = re.search(r'kForm1Title\s*=\s*"([^"]*)"', pathlib.Path(layout_header).read_text(encoding="utf-8"))
-    if not found:
-        raise SystemExit("kForm1Title not found in " + layout_header)
-    return found.group(1)
+def script_object(values):
+    # A script literal that no "</script" or line separator can break.
+    return json.dumps(values, ensure_ascii=True, sort_keys=True).replace("<", "\\u003c")
+
+
+def style_properties(values):
+    """The values as custom properties of the root element, for page.css."""
+    for name, value in values.items():
+        if not re.fullmatch(r"[a-z][a-z0-9-]*", name) or not re.fullmatch(r"-?[0-9.]+px", value):
+            raise SystemExit("not a style value: %s: %s" % (name, value))
+    return ":root {\n%s}" % "".join("  --%s: %s;\n" % item for item in sorted(values.items()))
 
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("template", "script", "wasm", "style", "icon", "title-image", "layout-header", "output"):
+    for name in ("template", "script", "wasm", "style", "icon", "title-image", "values", "output"):
         parser.add_argument("--" + name, required=True)
     parser.add_argument("--fonts", default="")
     args = parser.parse_args()
@@ -32,13 +40,15 @@ def main():
     # Inside <script> only "</script" could end the element early.
     if re.search(r"</script", script, re.IGNORECASE):
         raise SystemExit("the script contains </script")
+    shared = json.loads(pathlib.Path(args.values).read_text(encoding="utf-8"))
     values = {
-        "TITLE": html.escape(window_title(args.layout_header)),
+        "TITLE": html.escape(shared["title"]),
+        "WINDOW": script_object(shared["script"]),
         "ICON": data_uri(args.icon, "image/png"),
         "TITLE_IMAGE": data_uri(args.title_image, "image/gif"),
         "WASM": base64.b64encode(pathlib.Path(args.wasm).read_bytes()).decode("ascii"),
         "FONTS": pathlib.Path(args.fonts).read_text(encoding="utf-8") if args.fonts else "",
-        "STYLE": pathlib.Path(args.style).read_text(encoding="utf-8"),
+        "STYLE": style_properties(shared["style"]) + "\n" + pathlib.Path(args.style).read_text(encoding="utf-8"),
         "SCRIPT": script,
     }
     page = re.sub(r"@([A-Z_]+)@", lambda match: values[match.group(1)],

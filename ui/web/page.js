@@ -12,10 +12,23 @@ var infotestPage = (function () {
   var elements = [];   // by control number
   var tickTimer = 0;
 
+  // The window's size, the key codes and the number of Form1 come from the
+  // C++ tables (infotestWindow, put into the page by make_page.py).
+  var form1 = infotestWindow.form1;
+  // The window's codes of the browser's key names, older names included.
   var keyCodes = {
-    Tab: 9, Enter: 13, Escape: 27, Esc: 27, ' ': 32, Spacebar: 32,
-    ArrowLeft: 37, Left: 37, ArrowUp: 38, Up: 38, ArrowRight: 39, Right: 39, ArrowDown: 40, Down: 40
+    Tab: infotestWindow.keys.Tab, Enter: infotestWindow.keys.Enter,
+    Escape: infotestWindow.keys.Escape, Esc: infotestWindow.keys.Escape,
+    ' ': infotestWindow.keys.Space, Spacebar: infotestWindow.keys.Space,
+    ArrowLeft: infotestWindow.keys.Left, Left: infotestWindow.keys.Left,
+    ArrowUp: infotestWindow.keys.Up, Up: infotestWindow.keys.Up,
+    ArrowRight: infotestWindow.keys.Right, Right: infotestWindow.keys.Right,
+    ArrowDown: infotestWindow.keys.Down, Down: infotestWindow.keys.Down
   };
+  // Whether a key is one of the two that press a focused button.
+  function pressesButton(code) {
+    return code === infotestWindow.keys.Enter || code === infotestWindow.keys.Space;
+  }
 
   function call(name) {
     var exported = Module['_' + name];
@@ -61,10 +74,10 @@ var infotestPage = (function () {
     if (!stage) return;
     var width = window.innerWidth || root.clientWidth;
     var height = window.innerHeight || root.clientHeight;
-    var scale = Math.min(1, width / 794, height / 428);
+    var scale = Math.min(1, width / infotestWindow.width, height / infotestWindow.height);
     stage.style.transform = 'scale(' + scale + ')';
-    stage.style.left = Math.max(0, (width - 794 * scale) / 2) + 'px';
-    stage.style.top = Math.max(0, (height - 428 * scale) / 2) + 'px';
+    stage.style.left = Math.max(0, (width - infotestWindow.width * scale) / 2) + 'px';
+    stage.style.top = Math.max(0, (height - infotestWindow.height * scale) / 2) + 'px';
   }
 
   function createWindow(title) {
@@ -77,10 +90,11 @@ var infotestPage = (function () {
     stage = make('div', '', 'Stage');
     stage.setAttribute('data-hidden', '');
     client = make('div', '', 'Form1');
-    client.infotestControl = 0;
+    client.infotestControl = form1;
     stage.appendChild(client);
     document.body.appendChild(stage);
-    elements = [client];
+    elements = [];
+    elements[form1] = client;
   }
 
   function create(control, kind, id, parent, style) {
@@ -147,7 +161,7 @@ var infotestPage = (function () {
   }
 
   function focus(control) {
-    var target = control > 0 ? focusTarget(control) : null;
+    var target = control >= 0 && control !== form1 ? focusTarget(control) : null;
     if (target) {
       target.focus();
     } else if (document.activeElement && document.activeElement.blur) {
@@ -261,7 +275,7 @@ var infotestPage = (function () {
       return;
     }
     var control = controlOf(event.target);
-    if (control > 0) call('infotest_click', control);
+    if (control >= 0 && control !== form1) call('infotest_click', control);
   });
 
   document.addEventListener('keydown', function (event) {
@@ -274,7 +288,7 @@ var infotestPage = (function () {
     }
     // A held Space or Enter presses a button once, as a native button does:
     // its repeats would otherwise race through the questions.
-    if (event.repeat && (code === 13 || code === 32)) {
+    if (event.repeat && pressesButton(code)) {
       event.preventDefault();
       return;
     }
@@ -285,7 +299,7 @@ var infotestPage = (function () {
   // the window pressed it already on the key press.
   document.addEventListener('keyup', function (event) {
     var code = keyCodes[event.key];
-    if (stage && (code === 13 || code === 32)) event.preventDefault();
+    if (stage && pressesButton(code)) event.preventDefault();
   });
 
   // The focus stays in an open box.
