@@ -10,6 +10,7 @@
 
 #include "tests/ui/web/web_window_driver.h"
 #include "ui/layout/form1_layout.h"
+#include "ui/layout/painting.h"
 
 namespace infotest::testing {
 namespace {
@@ -87,6 +88,21 @@ TEST_F(PageWindowLayout, FontsAreTheTablesPointsAtNinetySixPixelsPerInch) {
             Style(row.control, "fontFamily").find(row.face == FontFace::Arial ? "Arial" : "\"Microsoft Sans Serif\""),
             0u);
     }
+}
+
+TEST_F(PageWindowLayout, FrameCaptionSitsWhereEveryWindowPaintsIt) {
+    Start();
+    ASSERT_NE(WebWindow::Caption(Control::Frame1), "");
+    // The caption's text, and the strip of back colour behind it, from the
+    // frame's left edge.
+    const std::string frameLeft = "document.getElementById('Frame1').getBoundingClientRect().left";
+    const std::string caption = "document.getElementById('Frame1Caption')";
+    const std::string text = Js("(function(){var r=document.createRange();r.selectNodeContents(" + caption +
+                                ");return Math.round(r.getBoundingClientRect().left-" + frameLeft + ");})()");
+    const std::string strip = Js("Math.round(" + caption + ".getBoundingClientRect().left-" + frameLeft + ")");
+    const FramePaint paint = FrameGeometry({0, 0, 673, 177}, 300, 20);
+    EXPECT_EQ(text, std::to_string(paint.caption.left));
+    EXPECT_EQ(strip, std::to_string(paint.behindCaption.left));
 }
 
 TEST_F(PageWindowLayout, TitleImageIsDrawnUnscaledFromItsCornerWithItsText) {
