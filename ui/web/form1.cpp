@@ -39,8 +39,8 @@ EM_JS(int, page_focused, (), { return infotestPage.focused(); });
 EM_JS(void, page_show_window, (), { infotestPage.showWindow(); });
 EM_JS(void, page_remove_window, (), { infotestPage.removeWindow(); });
 EM_JS(void, page_show_end, (int status), { infotestPage.showEnd(status); });
-EM_JS(void, page_open_box, (const char* title, const char* prompt, const char* iconAlt, const char* iconSrc), {
-    infotestPage.openBox(UTF8ToString(title), UTF8ToString(prompt), UTF8ToString(iconAlt), UTF8ToString(iconSrc));
+EM_JS(void, page_open_box, (const char* title, const char* prompt, const char* icon, const char* iconText), {
+    infotestPage.openBox(UTF8ToString(title), UTF8ToString(prompt), UTF8ToString(icon), UTF8ToString(iconText));
 });
 EM_JS(void, page_close_box, (), { infotestPage.closeBox(); });
 EM_JS(double, page_now, (), { return performance.now(); });
@@ -108,32 +108,18 @@ std::string InitialStyle(const ControlLayout& row, int stackLevel) {
 }
 
 struct IconImage {
-    std::string_view alt;
-    std::string_view source;
+    std::string_view kind;  // its picture's class in page.css
+    std::string_view text;  // what it means, for a screen reader
 };
 
-// The three icons of the boxes, drawn as small images with what they mean
-// for a screen reader.
+// The three icons of the boxes.
 IconImage BoxIcon(MessageIcon icon) {
     switch (icon) {
-        case MessageIcon::Question:
-            return {"Вопрос",
-                    "data:image/svg+xml,%3Csvg xmlns='http://www.w3.org/2000/svg' width='32' height='32'%3E"
-                    "%3Ccircle cx='16' cy='16' r='15' fill='%23fff' stroke='%23236fd1' stroke-width='2'/%3E"
-                    "%3Ctext x='16' y='23' font-family='Arial,sans-serif' font-size='21' font-weight='700' "
-                    "text-anchor='middle' fill='%23236fd1'%3E%3F%3C/text%3E%3C/svg%3E"};
-        case MessageIcon::Information:
-            return {"Информация",
-                    "data:image/svg+xml,%3Csvg xmlns='http://www.w3.org/2000/svg' width='32' height='32'%3E"
-                    "%3Ccircle cx='16' cy='16' r='15' fill='%23236fd1'/%3E"
-                    "%3Crect x='14' y='13' width='4' height='11' fill='%23fff'/%3E"
-                    "%3Ccircle cx='16' cy='8.5' r='2.5' fill='%23fff'/%3E%3C/svg%3E"};
+        case MessageIcon::Question: return {"question", "Вопрос"};
+        case MessageIcon::Information: return {"information", "Информация"};
         case MessageIcon::Critical: break;
     }
-    return {"Ошибка",
-            "data:image/svg+xml,%3Csvg xmlns='http://www.w3.org/2000/svg' width='32' height='32'%3E"
-            "%3Ccircle cx='16' cy='16' r='15' fill='%23d11f1f'/%3E"
-            "%3Cpath d='M10 10L22 22M22 10L10 22' stroke='%23fff' stroke-width='3.5'/%3E%3C/svg%3E"};
+    return {"critical", "Ошибка"};
 }
 
 }  // namespace
@@ -404,9 +390,9 @@ int Form1::PresentMessage(std::string_view prompt, std::string_view title, Messa
 
 void Form1::OpenBox(const Box& box) {
     const IconImage image = BoxIcon(box.icon);
-    const std::string alt(image.alt);
-    const std::string source(image.source);
-    page_open_box(box.title.c_str(), box.prompt.c_str(), alt.c_str(), source.c_str());
+    const std::string kind(image.kind);
+    const std::string text(image.text);
+    page_open_box(box.title.c_str(), box.prompt.c_str(), kind.c_str(), text.c_str());
 }
 
 void Form1::CloseBox() {

@@ -219,7 +219,9 @@ var infotestPage = (function () {
     root.setAttribute('data-window', 'ended');
   }
 
-  function openBox(title, prompt, iconAlt, iconSource) {
+  // icon: the kind of the box's icon, a class of page.css; iconText: what
+  // the icon says.
+  function openBox(title, prompt, icon, iconText) {
     if (!stage) return;
     closeBox();
     cover = make('div', '', 'MsgBoxCover');
@@ -230,9 +232,9 @@ var infotestPage = (function () {
     box.setAttribute('aria-describedby', 'MsgBoxText');
     box.appendChild(make('div', '', 'MsgBoxTitle')).textContent = title;
     var body = box.appendChild(make('div', '', 'MsgBoxBody'));
-    var icon = body.appendChild(make('img', '', 'MsgBoxIcon'));
-    icon.alt = iconAlt;
-    icon.src = iconSource;
+    var picture = body.appendChild(make('div', icon, 'MsgBoxIcon'));
+    picture.setAttribute('role', 'img');
+    picture.setAttribute('aria-label', iconText);
     body.appendChild(make('div', '', 'MsgBoxText')).textContent = prompt;
     var ok = box.appendChild(make('div', '', 'MsgBoxButtons')).appendChild(make('button', '', 'MsgBoxOK'));
     ok.type = 'button';
