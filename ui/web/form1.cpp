@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <vector>
 
 #include "ui/layout/form1_layout.h"
 #include "ui/layout/painting.h"
@@ -35,6 +34,7 @@ EM_JS(void, page_set_flag, (int control, const char* name, int on), {
 EM_JS(int, page_checked, (int control), { return infotestPage.checked(control) ? 1 : 0; });
 EM_JS(void, page_set_checked, (int control, int on), { infotestPage.setChecked(control, on); });
 EM_JS(void, page_focus, (int control), { infotestPage.focus(control); });
+EM_JS(void, page_focus_box, (), { infotestPage.focusBox(); });
 EM_JS(int, page_focused, (), { return infotestPage.focused(); });
 EM_JS(void, page_show_window, (), { infotestPage.showWindow(); });
 EM_JS(void, page_remove_window, (), { infotestPage.removeWindow(); });
@@ -53,6 +53,11 @@ namespace infotest::web {
 namespace {
 
 int Id(Control control) { return static_cast<int>(control); }
+
+// The control a page target names; Form1 for anything else.
+Control ControlAt(int target) {
+    return target >= 0 && target < kControlCount ? static_cast<Control>(target) : Control::Form1;
+}
 
 std::string Css(std::uint32_t bgr) {
     char text[8];
@@ -165,7 +170,6 @@ void Form1::Build() {
     const std::string title(kForm1Title);
     page_create_window(title.c_str());
     captions_[Index(Control::Form1)] = title;
-    visible_[Index(Control::Form1)] = true;
     page_set_style(Id(Control::Form1), "background-color", Css(kForm1BackColour).c_str());
     // Elements go into the page in tab order and then as stacked, so that a
     // screen reader's reading order follows the focus order; the stacking
@@ -186,8 +190,6 @@ void Form1::CreateControl(const ControlLayout& row, int stackLevel) {
     const std::string kind(Kind(row.kind));
     const std::string id(ControlName(control));
     page_create(Id(control), kind.c_str(), id.c_str(), Id(row.parent), InitialStyle(row, stackLevel).c_str());
-    visible_[Index(control)] = row.visible;
-    tops_[Index(control)] = TwipsToPixels(row.top);
     if (row.kind == ControlKind::PictureBox) {
         const std::string alt(kTitleImageText);
         page_set_attribute(Id(control), "alt", alt.c_str());
@@ -204,43 +206,29 @@ void Form1::Show() {
 
 // ---- Events from the page ----
 
-void Form1::Click(Control control) {
-    if (BoxOpen() || Ended() || !InReach(control)) return;
-    if (IsCommand(control)) {
-        Deliver(FormCore::ClickProcedure(control));
-    }
-    // A click on an option selects it (the browser did that itself); no
-    // procedure runs, the logic reads the selection when it checks.
+void Form1::Click(int target) {
+    Apply(target == kBoxButton ? focus_.ClickBoxButton() : focus_.Click(ControlAt(target)));
 }
 
-bool Form1::PressKey(Key key, bool shift) {
-    if (BoxOpen()) {
-        // Nothing behind the box takes a key; the box's own keys close it.
-        if (key == Key::Enter || key == Key::Space || key == Key::Escape) CloseBox();
-        return true;
-    }
-    if (Ended()) return false;
-    const Control focused = Focused();
-    switch (key) {
-        case Key::Tab: FocusControl(NextTabStop(focused, shift)); return true;
-        case Key::Enter:
-        case Key::Space:
-            if (IsCommand(focused) && InReach(focused)) {
-                Deliver(FormCore::ClickProcedure(focused));
-            } else if (key == Key::Space && IsOption(focused) && InReach(focused)) {
-                page_set_checked(Id(focused), 1);
-            }
-            return true;
-        case Key::Escape: return false;
-        case Key::Left:
-        case Key::Up:
-        case Key::Right:
-        case Key::Down:
-            if (!IsOption(focused)) return false;
-            MoveWithinOptions(focused, key == Key::Down || key == Key::Right);
-            return true;
-    }
-    return false;
+bool Form1::PointerDown(int target) { return Apply(focus_.PointerDown(target == kBoxButton)); }
+
+void Form1::FocusIn(int target) { Apply(focus_.FocusArrived(target == kBoxButton)); }
+
+// No context menu over the window, nor anywhere while a box is open.
+bool Form1::ContextMenu(int target) const { return target != kElsewhere || BoxOpen(); }
+
+bool Form1::PressKey(Key key, bool shift, bool repeat) {
+    if (Ended() && !BoxOpen()) return false;
+    return Apply(focus_.PressKey(key, shift, repeat, Focused()));
+}
+
+bool Form1::Apply(const FocusAnswer& answer) {
+    if (answer.closeBox) CloseBox();
+    if (answer.focusBox) page_focus_box();
+    if (answer.select) page_set_checked(Id(*answer.select), 1);
+    FocusControl(answer.focus);
+    if (answer.deliver != nullptr) Deliver(answer.deliver);
+    return answer.handled;
 }
 
 double Form1::ClockAt(double nowMs) {
@@ -258,76 +246,15 @@ void Form1::ScheduleTick() {
     page_schedule_tick(ClockAt(page_now()));
 }
 
-// ---- Keyboard and focus ----
+// ---- Focus ----
 
-// Whether the pupil can reach a control: shown, and inside its container.
-bool Form1::InReach(Control control) const {
-    return control != Control::Form1 && visible_[Index(control)] && !outside_[Index(control)];
+void Form1::FocusControl(std::optional<Control> control) {
+    if (control) page_focus(Id(*control));
 }
-
-// Tab enters the option group once: at the selected option, or with none
-// selected at the topmost one.
-Control Form1::OptionTabStop() const {
-    Control stop = Control::Form1;
-    for (int n = 1; n <= 4; ++n) {
-        const Control option = OptionControl(n);
-        if (!InReach(option)) continue;
-        if (Selected(option)) return option;
-        if (stop == Control::Form1 || tops_[Index(option)] < tops_[Index(stop)]) stop = option;
-    }
-    return stop;
-}
-
-bool Form1::IsTabStop(Control control) const {
-    return IsOption(control) ? control == OptionTabStop() : InReach(control);
-}
-
-Control Form1::NextTabStop(Control from, bool back) const {
-    std::vector<Control> order = TabOrder();
-    if (back) std::reverse(order.begin(), order.end());
-    const auto count = static_cast<std::ptrdiff_t>(order.size());
-    const auto at = std::find(order.begin(), order.end(), from);
-    const std::ptrdiff_t start = at == order.end() ? -1 : at - order.begin();
-    for (std::ptrdiff_t step = 1; step <= count; ++step) {
-        const Control candidate = order[static_cast<std::size_t>((start + step + count) % count)];
-        // Leaving an option goes past the rest of its group.
-        if (IsOption(from) && IsOption(candidate)) continue;
-        if (IsTabStop(candidate)) return candidate;
-    }
-    return from;
-}
-
-// The arrow keys move within the group in the order the options are drawn,
-// top to bottom, select the option they reach, and wrap.
-void Form1::MoveWithinOptions(Control from, bool forward) {
-    std::vector<Control> options;
-    for (int n = 1; n <= 4; ++n) {
-        if (InReach(OptionControl(n))) options.push_back(OptionControl(n));
-    }
-    const auto at = std::find(options.begin(), options.end(), from);
-    if (at == options.end()) return;
-    std::stable_sort(options.begin(), options.end(),
-                     [this](Control a, Control b) { return tops_[Index(a)] < tops_[Index(b)]; });
-    const auto count = options.size();
-    const auto position = static_cast<std::size_t>(std::find(options.begin(), options.end(), from) - options.begin());
-    const Control next = options[(position + (forward ? 1 : count - 1)) % count];
-    page_set_checked(Id(next), 1);
-    FocusControl(next);
-}
-
-void Form1::FocusControl(Control control) { page_focus(Id(control)); }
 
 Control Form1::Focused() const {
     const int index = page_focused();
     return index >= 0 && index < kControlCount ? static_cast<Control>(index) : Control::Form1;
-}
-
-// A control that leaves the pupil's reach cannot keep the focus: it passes
-// to the next one.
-void Form1::PassFocusOnIfUnreachable(Control control) {
-    if (InReach(control) || Focused() != control) return;
-    const Control next = NextTabStop(control, false);
-    FocusControl(next != control ? next : Control::Form1);
 }
 
 // ---- Controls ----
@@ -347,12 +274,10 @@ void Form1::Move(Control control, double leftTwips, int topTwips) {
     const std::string top = std::to_string(TwipsToPixels(topTwips)) + "px";
     page_set_style(Id(control), "left", left.c_str());
     page_set_style(Id(control), "top", top.c_str());
-    tops_[Index(control)] = TwipsToPixels(topTwips);
     // Out of its container a control is out of every way in: not drawn,
     // not focusable, not found by find-in-page, not clicked.
-    outside_[Index(control)] = LiesOutsideContainer(control, leftTwips, topTwips);
-    page_set_flag(Id(control), "outside", outside_[Index(control)]);
-    PassFocusOnIfUnreachable(control);
+    page_set_flag(Id(control), "outside", LiesOutsideContainer(control, leftTwips, topTwips));
+    FocusControl(focus_.Moved(control, leftTwips, topTwips, Focused()));
 }
 
 void Form1::SetBackColor(Control control, std::uint32_t bgr) {
@@ -364,16 +289,15 @@ void Form1::SetVisible(Control control, bool visible) {
     if (control == Control::Timer1) return;
     if (control == Control::Form1) {
         if (visible) {
-            hideWhenBoxCloses_ = false;
+            focus_.CancelHide();
             page_set_flag(Id(control), "hidden", 0);
         } else {
             HideWindow();
         }
         return;
     }
-    visible_[Index(control)] = visible;
     page_set_flag(Id(control), "hidden", !visible);
-    PassFocusOnIfUnreachable(control);
+    FocusControl(focus_.ShownChanged(control, visible, Focused()));
 }
 
 bool Form1::Selected(Control option) const { return IsOption(option) && page_checked(Id(option)) != 0; }
@@ -396,32 +320,29 @@ void Form1::SetTimerEnabled(bool enabled) {
 // ---- Services ----
 
 int Form1::PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon) {
-    if (!BoxOpen()) focusBeforeBox_ = Focused();
-    boxes_.push_back(Box{std::string(prompt), std::string(title), icon});
-    if (boxes_.size() == 1) OpenBox(boxes_.front());
+    if (focus_.QueueBox(QueuedBox{std::string(prompt), std::string(title), icon}, Focused())) {
+        OpenBox(focus_.OpenBox());
+    }
     return kOkResult;
 }
 
-void Form1::OpenBox(const Box& box) {
+void Form1::OpenBox(const QueuedBox& box) {
     const IconImage image = BoxIcon(box.icon);
     const std::string alt(image.alt);
     const std::string source(image.source);
     page_open_box(box.title.c_str(), box.prompt.c_str(), alt.c_str(), source.c_str());
+    page_focus_box();
 }
 
+// The end of the program that waited for the box comes once it closes.
 void Form1::CloseBox() {
     if (!BoxOpen()) return;
-    boxes_.pop_front();
     page_close_box();
-    if (BoxOpen()) {
-        OpenBox(boxes_.front());
-        return;
-    }
-    if (hideWhenBoxCloses_ || endStatusWhenBoxCloses_ >= 0) {
-        FinishEnd();
-        return;
-    }
-    FocusControl(InReach(focusBeforeBox_) ? focusBeforeBox_ : NextTabStop(focusBeforeBox_, false));
+    const AfterBox after = focus_.CloseBox();
+    if (after.nextBox) OpenBox(focus_.OpenBox());
+    if (after.hideWindow && current_ == this) page_set_flag(Id(Control::Form1), "hidden", 1);
+    if (after.endStatus && current_ == this) page_show_end(*after.endStatus);
+    FocusControl(after.focus);
 }
 
 void Form1::PageClosing() {
@@ -436,26 +357,11 @@ void Form1::StopTimer() {
 
 // The end of the program waits for an open box: the pupil reads it first.
 void Form1::HideWindow() {
-    if (BoxOpen()) {
-        hideWhenBoxCloses_ = true;
-        return;
-    }
-    if (current_ == this) page_set_flag(Id(Control::Form1), "hidden", 1);
+    if (!focus_.HoldHide() && current_ == this) page_set_flag(Id(Control::Form1), "hidden", 1);
 }
 
 void Form1::EndEventLoop(int exitStatus) {
-    if (BoxOpen()) {
-        endStatusWhenBoxCloses_ = exitStatus;
-        return;
-    }
-    if (current_ == this) page_show_end(exitStatus);
-}
-
-void Form1::FinishEnd() {
-    if (hideWhenBoxCloses_ && current_ == this) page_set_flag(Id(Control::Form1), "hidden", 1);
-    if (endStatusWhenBoxCloses_ >= 0 && current_ == this) page_show_end(endStatusWhenBoxCloses_);
-    hideWhenBoxCloses_ = false;
-    endStatusWhenBoxCloses_ = -1;
+    if (!focus_.HoldEnd(exitStatus) && current_ == this) page_show_end(exitStatus);
 }
 
 }  // namespace infotest::web
@@ -483,33 +389,36 @@ Result Guarded(Result fallback, Body body) {
 
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE void infotest_click(int control) {
-    if (control < 0 || control >= infotest::kControlCount) return;
-    Guarded(0, [control](infotest::web::Form1& form) {
-        form.Click(static_cast<infotest::Control>(control));
+EMSCRIPTEN_KEEPALIVE void infotest_click(int target) {
+    Guarded(0, [target](infotest::web::Form1& form) {
+        form.Click(target);
         return 0;
     });
 }
 
-EMSCRIPTEN_KEEPALIVE int infotest_key(int key, int shift) {
-    return Guarded(0, [key, shift](infotest::web::Form1& form) {
-        return form.PressKey(static_cast<infotest::Key>(key), shift != 0) ? 1 : 0;
+EMSCRIPTEN_KEEPALIVE int infotest_pointer_down(int target) {
+    return Guarded(0, [target](infotest::web::Form1& form) { return form.PointerDown(target) ? 1 : 0; });
+}
+
+EMSCRIPTEN_KEEPALIVE void infotest_focus_in(int target) {
+    Guarded(0, [target](infotest::web::Form1& form) {
+        form.FocusIn(target);
+        return 0;
+    });
+}
+
+EMSCRIPTEN_KEEPALIVE int infotest_context_menu(int target) {
+    return Guarded(0, [target](infotest::web::Form1& form) { return form.ContextMenu(target) ? 1 : 0; });
+}
+
+EMSCRIPTEN_KEEPALIVE int infotest_key(int key, int shift, int repeat) {
+    return Guarded(0, [key, shift, repeat](infotest::web::Form1& form) {
+        return form.PressKey(static_cast<infotest::Key>(key), shift != 0, repeat != 0) ? 1 : 0;
     });
 }
 
 EMSCRIPTEN_KEEPALIVE double infotest_clock(double nowMs) {
     return Guarded(-1.0, [nowMs](infotest::web::Form1& form) { return form.ClockAt(nowMs); });
-}
-
-EMSCRIPTEN_KEEPALIVE void infotest_close_box() {
-    Guarded(0, [](infotest::web::Form1& form) {
-        form.CloseBox();
-        return 0;
-    });
-}
-
-EMSCRIPTEN_KEEPALIVE int infotest_box_open() {
-    return Guarded(0, [](infotest::web::Form1& form) { return form.BoxOpen() ? 1 : 0; });
 }
 
 EMSCRIPTEN_KEEPALIVE void infotest_page_closing() {

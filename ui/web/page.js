@@ -1,6 +1,7 @@
 // The script layer of the page: it makes and changes the elements the window
 // asks for and passes the browser's clicks, keys and timer on to the window.
-// The rules of the test are in the WebAssembly; nothing here decides them.
+// The rules of the test, the keyboard, the focus and the box's modality are
+// in the WebAssembly; nothing here decides them.
 // Old browsers run this too: ECMAScript 2020 at most, no newer DOM.
 
 var infotestPage = (function () {
@@ -43,6 +44,12 @@ var infotestPage = (function () {
       if (element === stage) break;
     }
     return -1;
+  }
+
+  // Where an event landed, for the window: a control's number, -2 for the
+  // open box's button, -1 for anything else.
+  function targetOf(element) {
+    return element && element.id === 'MsgBoxOK' ? -2 : controlOf(element);
   }
 
   function captionOf(control) {
@@ -155,6 +162,11 @@ var infotestPage = (function () {
     }
   }
 
+  function focusBox() {
+    var ok = document.getElementById('MsgBoxOK');
+    if (ok) ok.focus();
+  }
+
   function focused() {
     return controlOf(document.activeElement);
   }
@@ -225,7 +237,6 @@ var infotestPage = (function () {
     ok.textContent = 'ОК';
     client.setAttribute('aria-hidden', 'true');
     stage.appendChild(cover);
-    ok.focus();
   }
 
   function closeBox() {
@@ -249,36 +260,21 @@ var infotestPage = (function () {
     tickTimer = 0;
   }
 
-  function boxOpen() {
-    return cover !== null;
-  }
-
   // ---- The browser's events ----
 
   document.addEventListener('click', function (event) {
-    if (boxOpen()) {
-      if (event.target && event.target.id === 'MsgBoxOK') call('infotest_close_box');
-      return;
-    }
-    var control = controlOf(event.target);
-    if (control > 0) call('infotest_click', control);
+    call('infotest_click', targetOf(event.target));
+  });
+
+  // A press that would take the focus away from an open box is cancelled.
+  document.addEventListener('mousedown', function (event) {
+    if (call('infotest_pointer_down', targetOf(event.target))) event.preventDefault();
   });
 
   document.addEventListener('keydown', function (event) {
     if (!stage || event.ctrlKey || event.altKey || event.metaKey) return;
-    var code = keyCodes[event.key];
-    if (code === undefined) {
-      // While a box is open no other key does anything behind it.
-      if (boxOpen()) event.preventDefault();
-      return;
-    }
-    // A held Space or Enter presses a button once, as a native button does:
-    // its repeats would otherwise race through the questions.
-    if (event.repeat && (code === 13 || code === 32)) {
-      event.preventDefault();
-      return;
-    }
-    if (call('infotest_key', code, event.shiftKey ? 1 : 0)) event.preventDefault();
+    var code = keyCodes[event.key] || 0;
+    if (call('infotest_key', code, event.shiftKey ? 1 : 0, event.repeat ? 1 : 0)) event.preventDefault();
   });
 
   // The browser presses a focused button on the release of Space and Enter;
@@ -288,9 +284,8 @@ var infotestPage = (function () {
     if (stage && (code === 13 || code === 32)) event.preventDefault();
   });
 
-  // The focus stays in an open box.
   document.addEventListener('focusin', function (event) {
-    if (boxOpen() && event.target.id !== 'MsgBoxOK') document.getElementById('MsgBoxOK').focus();
+    call('infotest_focus_in', targetOf(event.target));
   });
 
   // A box with overflow hidden can still be scrolled (by focusing or
@@ -304,7 +299,7 @@ var infotestPage = (function () {
   }, true);
 
   document.addEventListener('contextmenu', function (event) {
-    if (controlOf(event.target) >= 0 || boxOpen()) event.preventDefault();
+    if (call('infotest_context_menu', targetOf(event.target))) event.preventDefault();
   });
 
   window.addEventListener('resize', fit);
@@ -314,7 +309,7 @@ var infotestPage = (function () {
 
   return {
     createWindow: createWindow, create: create, setText: setText, setAttribute: setAttribute,
-    setStyle: setStyle, setFlag: setFlag, checked: checked, setChecked: setChecked, focus: focus,
+    setStyle: setStyle, setFlag: setFlag, checked: checked, setChecked: setChecked, focus: focus, focusBox: focusBox,
     focused: focused, showWindow: showWindow, removeWindow: removeWindow, showEnd: showEnd, fail: fail,
     openBox: openBox, closeBox: closeBox, scheduleTick: scheduleTick, cancelTick: cancelTick, fit: fit
   };
