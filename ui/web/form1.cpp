@@ -1,144 +1,21 @@
+// The window: its elements made from the layout table, the page's events
+// turned into the focus model's and the logic's, and the operations of
+// Controls on the elements.
+
 #include "ui/web/form1.h"
 
-#include <emscripten.h>
-
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 
 #include "ui/layout/form1_layout.h"
-#include "ui/layout/painting.h"
-
-// The page's elements are made and changed by the script layer (page.js),
-// which keeps one element per control; these are its entry points.
-#ifdef EM_JS_DEPS
-// Newer emscripten (3.1.69) links only the runtime functions asked for;
-// older ones have no such macro and always include UTF8ToString.
-EM_JS_DEPS(infotest_page, "$UTF8ToString");
-#endif
-// clang-format off
-EM_JS(void, page_create_window, (const char* title), { infotestPage.createWindow(UTF8ToString(title)); });
-EM_JS(void, page_create, (int control, const char* kind, const char* id, int parent, const char* style), {
-    infotestPage.create(control, UTF8ToString(kind), UTF8ToString(id), parent, UTF8ToString(style));
-});
-EM_JS(void, page_set_text, (int control, const char* text), { infotestPage.setText(control, UTF8ToString(text)); });
-EM_JS(void, page_set_attribute, (int control, const char* name, const char* value), {
-    infotestPage.setAttribute(control, UTF8ToString(name), UTF8ToString(value));
-});
-EM_JS(void, page_set_style, (int control, const char* name, const char* value), {
-    infotestPage.setStyle(control, UTF8ToString(name), UTF8ToString(value));
-});
-EM_JS(void, page_set_flag, (int control, const char* name, int on), {
-    infotestPage.setFlag(control, UTF8ToString(name), on);
-});
-EM_JS(int, page_checked, (int control), { return infotestPage.checked(control) ? 1 : 0; });
-EM_JS(void, page_set_checked, (int control, int on), { infotestPage.setChecked(control, on); });
-EM_JS(void, page_focus, (int control), { infotestPage.focus(control); });
-EM_JS(void, page_focus_box, (), { infotestPage.focusBox(); });
-EM_JS(int, page_focused, (), { return infotestPage.focused(); });
-EM_JS(void, page_show_window, (), { infotestPage.showWindow(); });
-EM_JS(void, page_remove_window, (), { infotestPage.removeWindow(); });
-EM_JS(void, page_show_end, (int status), { infotestPage.showEnd(status); });
-EM_JS(void, page_open_box, (const char* title, const char* prompt, const char* iconAlt, const char* iconSrc), {
-    infotestPage.openBox(UTF8ToString(title), UTF8ToString(prompt), UTF8ToString(iconAlt), UTF8ToString(iconSrc));
-});
-EM_JS(void, page_close_box, (), { infotestPage.closeBox(); });
-EM_JS(double, page_now, (), { return performance.now(); });
-EM_JS(void, page_schedule_tick, (double delayMs), { infotestPage.scheduleTick(delayMs); });
-EM_JS(void, page_cancel_tick, (), { infotestPage.cancelTick(); });
-EM_JS(void, page_fail, (), { infotestPage.fail(); });
-// clang-format on
+#include "ui/web/page_bridge.h"
+#include "ui/web/styles.h"
 
 namespace infotest::web {
 namespace {
 
-int Id(Control control) { return static_cast<int>(control); }
-
 // The control a page target names; Form1 for anything else.
 Control ControlAt(int target) {
     return target >= 0 && target < kControlCount ? static_cast<Control>(target) : Control::Form1;
-}
-
-std::string Css(std::uint32_t bgr) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02X%02X%02X", bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-    return text;
-}
-
-// The face the layout asks for, followed by the face that travels inside
-// the page with the same metrics, so that every caption fits its rectangle
-// on a device without it.
-std::string FontFamily(FontFace face) {
-    return '"' + std::string(FamilyName(face)) + R"(", "Infotest Sans", sans-serif)";
-}
-
-std::string_view Kind(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::CommandButton: return "command";
-        case ControlKind::PictureBox: return "picture";
-        case ControlKind::Frame: return "frame";
-        case ControlKind::OptionButton: return "option";
-        case ControlKind::Label: return "label";
-        case ControlKind::Timer: break;
-    }
-    return "";
-}
-
-std::string_view Align(TextAlign align) {
-    switch (align) {
-        case TextAlign::Centre: return "center";
-        case TextAlign::Right: return "right";
-        default: return "left";
-    }
-}
-
-// The element's style at creation: its rectangle (1 CSS pixel per 15
-// twips), stacking, colours and font.
-std::string InitialStyle(const ControlLayout& row, int stackLevel) {
-    std::string style =
-        "left:" + std::to_string(TwipsToPixels(row.left)) + "px;top:" + std::to_string(TwipsToPixels(row.top)) +
-        "px;width:" + std::to_string(TwipsToPixels(row.width)) +
-        "px;height:" + std::to_string(TwipsToPixels(row.height)) + "px;z-index:" + std::to_string(stackLevel) + ";";
-    style += "background-color:" + Css(row.backColour == kSystemColour ? kForm1BackColour : row.backColour) + ";";
-    if (row.foreColour != kSystemColour) style += "color:" + Css(row.foreColour) + ";";
-    if (row.face != FontFace::NoFont) {
-        char size[32];
-        // Points at 96 pixels per inch.
-        std::snprintf(size, sizeof size, "%.4gpx", row.points * kStandardDpi / kPointsPerInch);
-        style += "font-family:" + FontFamily(row.face) + ";font-size:" + size +
-                 ";font-weight:" + (row.bold ? "700" : "400") + ";";
-    }
-    if (row.align != TextAlign::NoAlign) style += "text-align:" + std::string(Align(row.align)) + ";";
-    return style;
-}
-
-struct IconImage {
-    std::string_view alt;
-    std::string_view source;
-};
-
-// The three icons of the boxes, drawn as small images with what they mean
-// for a screen reader.
-IconImage BoxIcon(MessageIcon icon) {
-    switch (icon) {
-        case MessageIcon::Question:
-            return {"Вопрос",
-                    "data:image/svg+xml,%3Csvg xmlns='http://www.w3.org/2000/svg' width='32' height='32'%3E"
-                    "%3Ccircle cx='16' cy='16' r='15' fill='%23fff' stroke='%23236fd1' stroke-width='2'/%3E"
-                    "%3Ctext x='16' y='23' font-family='Arial,sans-serif' font-size='21' font-weight='700' "
-                    "text-anchor='middle' fill='%23236fd1'%3E%3F%3C/text%3E%3C/svg%3E"};
-        case MessageIcon::Information:
-            return {"Информация",
-                    "data:image/svg+xml,%3Csvg xmlns='http://www.w3.org/2000/svg' width='32' height='32'%3E"
-                    "%3Ccircle cx='16' cy='16' r='15' fill='%23236fd1'/%3E"
-                    "%3Crect x='14' y='13' width='4' height='11' fill='%23fff'/%3E"
-                    "%3Ccircle cx='16' cy='8.5' r='2.5' fill='%23fff'/%3E%3C/svg%3E"};
-        case MessageIcon::Critical: break;
-    }
-    return {"Ошибка",
-            "data:image/svg+xml,%3Csvg xmlns='http://www.w3.org/2000/svg' width='32' height='32'%3E"
-            "%3Ccircle cx='16' cy='16' r='15' fill='%23d11f1f'/%3E"
-            "%3Cpath d='M10 10L22 22M22 10L10 22' stroke='%23fff' stroke-width='3.5'/%3E%3C/svg%3E"};
 }
 
 }  // namespace
@@ -187,7 +64,7 @@ void Form1::Build() {
 
 void Form1::CreateControl(const ControlLayout& row, int stackLevel) {
     const Control control = row.control;
-    const std::string kind(Kind(row.kind));
+    const std::string kind(ElementKind(row.kind));
     const std::string id(ControlName(control));
     page_create(Id(control), kind.c_str(), id.c_str(), Id(row.parent), InitialStyle(row, stackLevel).c_str());
     if (row.kind == ControlKind::PictureBox) {
@@ -229,21 +106,6 @@ bool Form1::Apply(const FocusAnswer& answer) {
     FocusControl(answer.focus);
     if (answer.deliver != nullptr) Deliver(answer.deliver);
     return answer.handled;
-}
-
-double Form1::ClockAt(double nowMs) {
-    const auto due = static_cast<std::int64_t>(std::floor((nowMs - openedAt_) / kTimer1IntervalMs));
-    while (timerRunning_ && !Ended() && ticksDelivered_ < due) {
-        ++ticksDelivered_;
-        Deliver(&TestRun::Timer1_Timer);
-    }
-    if (!timerRunning_ || Ended()) return -1;
-    return openedAt_ + static_cast<double>(ticksDelivered_ + 1) * kTimer1IntervalMs - nowMs;
-}
-
-void Form1::ScheduleTick() {
-    if (!settings_.ownClock || !timerRunning_) return;
-    page_schedule_tick(ClockAt(page_now()));
 }
 
 // ---- Focus ----
@@ -306,126 +168,9 @@ void Form1::ClearSelected(Control option) {
     if (IsOption(option)) page_set_checked(Id(option), 0);
 }
 
-void Form1::SetTimerEnabled(bool enabled) {
-    if (!enabled) {
-        StopTimer();
-    } else if (!timerRunning_ && !Ended()) {
-        // Counting resumes from now, not from when the page opened.
-        timerRunning_ = true;
-        openedAt_ = page_now() - static_cast<double>(ticksDelivered_) * kTimer1IntervalMs;
-        ScheduleTick();
-    }
-}
-
-// ---- Services ----
-
-int Form1::PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon) {
-    if (focus_.QueueBox(QueuedBox{std::string(prompt), std::string(title), icon}, Focused())) {
-        OpenBox(focus_.OpenBox());
-    }
-    return kOkResult;
-}
-
-void Form1::OpenBox(const QueuedBox& box) {
-    const IconImage image = BoxIcon(box.icon);
-    const std::string alt(image.alt);
-    const std::string source(image.source);
-    page_open_box(box.title.c_str(), box.prompt.c_str(), alt.c_str(), source.c_str());
-    page_focus_box();
-}
-
-// The end of the program that waited for the box comes once it closes.
-void Form1::CloseBox() {
-    if (!BoxOpen()) return;
-    page_close_box();
-    const AfterBox after = focus_.CloseBox();
-    if (after.nextBox) OpenBox(focus_.OpenBox());
-    if (after.hideWindow && current_ == this) page_set_flag(Id(Control::Form1), "hidden", 1);
-    if (after.endStatus && current_ == this) page_show_end(*after.endStatus);
-    FocusControl(after.focus);
-}
-
 void Form1::PageClosing() {
     CloseRequested();
     if (current_ == this) page_remove_window();
 }
 
-void Form1::StopTimer() {
-    timerRunning_ = false;
-    if (current_ == this) page_cancel_tick();
-}
-
-// The end of the program waits for an open box: the pupil reads it first.
-void Form1::HideWindow() {
-    if (!focus_.HoldHide() && current_ == this) page_set_flag(Id(Control::Form1), "hidden", 1);
-}
-
-void Form1::EndEventLoop(int exitStatus) {
-    if (!focus_.HoldEnd(exitStatus) && current_ == this) page_show_end(exitStatus);
-}
-
 }  // namespace infotest::web
-
-// ---- The entry points of the script layer ----
-//
-// No exception may leave into the browser's event loop: anything the window
-// did not catch itself ends the run with the internal-error status.
-
-namespace {
-
-template <typename Result, typename Body>
-Result Guarded(Result fallback, Body body) {
-    infotest::web::Form1* form = infotest::web::Form1::Current();
-    if (form == nullptr) return fallback;
-    try {
-        return body(*form);
-    } catch (...) {
-        page_fail();
-        return fallback;
-    }
-}
-
-}  // namespace
-
-extern "C" {
-
-EMSCRIPTEN_KEEPALIVE void infotest_click(int target) {
-    Guarded(0, [target](infotest::web::Form1& form) {
-        form.Click(target);
-        return 0;
-    });
-}
-
-EMSCRIPTEN_KEEPALIVE int infotest_pointer_down(int target) {
-    return Guarded(0, [target](infotest::web::Form1& form) { return form.PointerDown(target) ? 1 : 0; });
-}
-
-EMSCRIPTEN_KEEPALIVE void infotest_focus_in(int target) {
-    Guarded(0, [target](infotest::web::Form1& form) {
-        form.FocusIn(target);
-        return 0;
-    });
-}
-
-EMSCRIPTEN_KEEPALIVE int infotest_context_menu(int target) {
-    return Guarded(0, [target](infotest::web::Form1& form) { return form.ContextMenu(target) ? 1 : 0; });
-}
-
-EMSCRIPTEN_KEEPALIVE int infotest_key(int key, int shift, int repeat) {
-    return Guarded(0, [key, shift, repeat](infotest::web::Form1& form) {
-        return form.PressKey(static_cast<infotest::Key>(key), shift != 0, repeat != 0) ? 1 : 0;
-    });
-}
-
-EMSCRIPTEN_KEEPALIVE double infotest_clock(double nowMs) {
-    return Guarded(-1.0, [nowMs](infotest::web::Form1& form) { return form.ClockAt(nowMs); });
-}
-
-EMSCRIPTEN_KEEPALIVE void infotest_page_closing() {
-    Guarded(0, [](infotest::web::Form1& form) {
-        form.PageClosing();
-        return 0;
-    });
-}
-
-}  // extern "C"

@@ -92,21 +92,22 @@ public:
     void SetTimerEnabled(bool enabled) override;
 
 private:
-    // The page's own services: the in-page box, and the end of the page's
-    // run, which replaces the window with the end message.
-    int PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon);
-    void EndEventLoop(int exitStatus);
-    void StopTimer();
-    void HideWindow();
-
+    // form1.cpp: the elements and the events.
     void Build();
     void CreateControl(const ControlLayout& row, int stackLevel);
-    void OpenBox(const QueuedBox& box);
-    void CloseBox();
-    void ScheduleTick();
     // Does what the focus model answered; returns whether the event is used.
     bool Apply(const FocusAnswer& answer);
     void FocusControl(std::optional<Control> control);
+    // box.cpp: the page's own services: the in-page box, and the end of the
+    // page's run, which replaces the window with the end message.
+    int PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon);
+    void OpenBox(const QueuedBox& box);
+    void CloseBox();
+    void HideWindow();
+    void EndEventLoop(int exitStatus);
+    // clock.cpp: Timer1.
+    void ScheduleTick();
+    void StopTimer();
 
     static inline Form1* current_ = nullptr;
 

@@ -1,5 +1,6 @@
 // The script layer of the page: it makes and changes the elements the window
-// asks for and passes the browser's clicks, keys and timer on to the window.
+// asks for, and runs the page's timer for it; page_events.js passes the
+// browser's clicks, keys and focus on to the window.
 // The rules of the test, the keyboard, the focus and the box's modality are
 // in the WebAssembly; nothing here decides them.
 // Old browsers run this too: ECMAScript 2020 at most, no newer DOM.
@@ -12,11 +13,6 @@ var infotestPage = (function () {
   var cover = null;    // an open box and what shields the window behind it
   var elements = [];   // by control number
   var tickTimer = 0;
-
-  var keyCodes = {
-    Tab: 9, Enter: 13, Escape: 27, Esc: 27, ' ': 32, Spacebar: 32,
-    ArrowLeft: 37, Left: 37, ArrowUp: 38, Up: 38, ArrowRight: 39, Right: 39, ArrowDown: 40, Down: 40
-  };
 
   function call(name) {
     var exported = Module['_' + name];
@@ -260,70 +256,12 @@ var infotestPage = (function () {
     tickTimer = 0;
   }
 
-  // ---- The browser's events ----
-
-  document.addEventListener('click', function (event) {
-    call('infotest_click', targetOf(event.target));
-  });
-
-  // A press that would take the focus away from an open box is cancelled.
-  document.addEventListener('mousedown', function (event) {
-    if (call('infotest_pointer_down', targetOf(event.target))) event.preventDefault();
-  });
-
-  document.addEventListener('keydown', function (event) {
-    if (!stage || event.ctrlKey || event.altKey || event.metaKey) return;
-    var code = keyCodes[event.key] || 0;
-    if (call('infotest_key', code, event.shiftKey ? 1 : 0, event.repeat ? 1 : 0)) event.preventDefault();
-  });
-
-  // The browser presses a focused button on the release of Space and Enter;
-  // the window pressed it already on the key press.
-  document.addEventListener('keyup', function (event) {
-    var code = keyCodes[event.key];
-    if (stage && (code === 13 || code === 32)) event.preventDefault();
-  });
-
-  document.addEventListener('focusin', function (event) {
-    call('infotest_focus_in', targetOf(event.target));
-  });
-
-  // A box with overflow hidden can still be scrolled (by focusing or
-  // finding something outside it): it is put straight back.
-  document.addEventListener('scroll', function (event) {
-    var target = event.target;
-    if (target && target.nodeType === 1 && controlOf(target) >= 0 && (target.scrollTop || target.scrollLeft)) {
-      target.scrollTop = 0;
-      target.scrollLeft = 0;
-    }
-  }, true);
-
-  document.addEventListener('contextmenu', function (event) {
-    if (call('infotest_context_menu', targetOf(event.target))) event.preventDefault();
-  });
-
-  window.addEventListener('resize', fit);
-  window.addEventListener('pagehide', function (event) {
-    if (!event.persisted) call('infotest_page_closing');
-  });
-
   return {
     createWindow: createWindow, create: create, setText: setText, setAttribute: setAttribute,
     setStyle: setStyle, setFlag: setFlag, checked: checked, setChecked: setChecked, focus: focus, focusBox: focusBox,
     focused: focused, showWindow: showWindow, removeWindow: removeWindow, showEnd: showEnd, fail: fail,
-    openBox: openBox, closeBox: closeBox, scheduleTick: scheduleTick, cancelTick: cancelTick, fit: fit
+    openBox: openBox, closeBox: closeBox, scheduleTick: scheduleTick, cancelTick: cancelTick, fit: fit,
+    // For the events (page_events.js).
+    call: call, controlOf: controlOf, targetOf: targetOf, hasWindow: function () { return stage !== null; }
   };
-})();
-
-Module['onAbort'] = function () { infotestPage.fail(); };
-
-// The WebAssembly comes inside the page in base64 (make_page.py). Handed to
-// the loader as its binary, it is compiled from memory: the loader fetches
-// no file, which the page's policy would refuse (and report).
-Module['wasmBinary'] = (function () {
-  var text = atob(infotestAssets.wasm);
-  var bytes = new Uint8Array(text.length);
-  for (var i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
-  infotestAssets.wasm = null;
-  return bytes;
 })();
