@@ -336,7 +336,12 @@ TEST_F(FocusChainTest, StartHasTheFocusAndTabSkipsHiddenControls) {
 // The option group is one stop: Tab enters it at the selected option (the
 // topmost drawn when none is), and the arrow keys move within it.
 TEST_F(FocusChainTest, AfterStartTheTitleImageIsOutOfTheChain) {
+    // The questions in the bank's order, then the arrangement that draws
+    // Option4 at the top and Option1 below it.
+    int draws = 0;
+    form->SetRandomSource([&draws] { return draws < kQuestionCount ? (draws++ + 0.5) / kQuestionCount : 0.1; }, [] {});
     Start();
+    ASSERT_EQ(OptionsByTop().front(), Find(Control::Option4));
     EXPECT_EQ(Find(Control::Picture1)->focusPolicy(), Qt::NoFocus);
     Find(Control::Command2)->setFocus();
     const std::vector<QWidget*> none{Find(Control::Command3), Find(Control::Command4), OptionsByTop().front()};
