@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QIcon>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
@@ -66,6 +67,20 @@ QPixmap ReadImage(std::string_view resource, const char* format) {
     return QPixmap::fromImage(reader.read());
 }
 
+// The keys the focus model decides in this window; Tab comes through
+// focusNextPrevChild.
+std::optional<Key> KeyOf(int qtKey) {
+    switch (qtKey) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return Key::Enter;
+        case Qt::Key_Left: return Key::Left;
+        case Qt::Key_Up: return Key::Up;
+        case Qt::Key_Right: return Key::Right;
+        case Qt::Key_Down: return Key::Down;
+        default: return std::nullopt;
+    }
+}
+
 QMessageBox::Icon MessageBoxIcon(MessageIcon icon) {
     switch (icon) {
         case MessageIcon::Question: return QMessageBox::Question;
@@ -117,7 +132,6 @@ Form1::Form1(QWidget* parent)
     for (std::size_t i = rows.size(); i-- > 0;) {
         if (QWidget* widget = widgets_[Index(rows[i].control)]) widget->raise();
     }
-    SetTabOrder();
     widgets_[Index(Control::Command1)]->setFocus();
 
     timer_ = new QTimer(this);
@@ -191,6 +205,7 @@ QWidget* Form1::CreateControl(const ControlLayout& row) {
     widget->setPalette(pal);
     if (row.face != FontFace::NoFont) widget->setFont(MakeFont(row));
     widget->setFocusPolicy(FocusPolicyOf(row.kind));
+    if (TakesFocus(row.kind)) widget->installEventFilter(this);
     widget->setGeometry(TwipsToPixels(row.left), TwipsToPixels(row.top), TwipsToPixels(row.width),
                         TwipsToPixels(row.height));
     widget->setFixedSize(widget->size());
@@ -199,25 +214,42 @@ QWidget* Form1::CreateControl(const ControlLayout& row) {
     return widget;
 }
 
-// Focus order by tab index among the controls that can take the focus.
-void Form1::SetTabOrder() {
-    const std::vector<Control> order = TabOrder();
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        QWidget::setTabOrder(widgets_[Index(order[i - 1])], widgets_[Index(order[i])]);
-    }
+bool Form1::focusNextPrevChild(bool next) {
+    FocusControl(focus_.NextTabStop(Focused(), !next));
+    return true;
 }
 
-// A control that lies wholly outside its container cannot be clicked, so it
-// leaves the focus chain too; moved back in, it rejoins it.
-void Form1::UpdateFocusChain(Control control, double leftTwips, int topTwips) {
-    const ControlLayout* row = FindLayout(control);
-    if (row == nullptr || !TakesFocus(row->kind)) return;
-    QWidget* widget = widgets_[Index(control)];
-    const bool inView = !LiesOutsideContainer(control, leftTwips, topTwips);
-    widget->setFocusPolicy(inView ? FocusPolicyOf(row->kind) : Qt::NoFocus);
-    if (!inView && focusWidget() == widget) {
-        focusNextChild();
-        if (focusWidget() == widget) widget->clearFocus();
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* press = static_cast<QKeyEvent*>(event);
+        if (const std::optional<Key> key = KeyOf(press->key())) {
+            return Apply(focus_.PressKey(*key, false, press->isAutoRepeat(), Focused()));
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool Form1::Apply(const FocusAnswer& answer) {
+    if (answer.select) {
+        if (auto* option = qobject_cast<QRadioButton*>(Widget(*answer.select))) option->setChecked(true);
+    }
+    FocusControl(answer.focus);
+    if (answer.deliver != nullptr) Deliver(answer.deliver);
+    return answer.handled;
+}
+
+Control Form1::Focused() const {
+    QWidget* focused = focusWidget();
+    const auto at = std::find(widgets_.begin() + 1, widgets_.end(), focused);
+    return focused != nullptr && at != widgets_.end() ? static_cast<Control>(at - widgets_.begin()) : Control::Form1;
+}
+
+void Form1::FocusControl(std::optional<Control> control) {
+    if (!control) return;
+    if (*control == Control::Form1) {
+        if (QWidget* focused = focusWidget()) focused->clearFocus();
+    } else if (QWidget* widget = Widget(*control)) {
+        widget->setFocus(Qt::TabFocusReason);
     }
 }
 
@@ -263,7 +295,14 @@ void Form1::Move(Control control, double leftTwips, int topTwips) {
     QWidget* widget = Widget(control);
     if (widget == nullptr || control == Control::Form1) return;
     widget->move(TwipsToPixels(leftTwips), TwipsToPixels(topTwips));
-    UpdateFocusChain(control, leftTwips, topTwips);
+    FocusControl(focus_.Moved(control, leftTwips, topTwips, Focused()));
+    // Out of its container a control cannot be clicked, so it takes no focus
+    // either; moved back in, it does again.
+    const ControlLayout* row = FindLayout(control);
+    if (row != nullptr && TakesFocus(row->kind)) {
+        widget->setFocusPolicy(LiesOutsideContainer(control, leftTwips, topTwips) ? Qt::NoFocus
+                                                                                  : FocusPolicyOf(row->kind));
+    }
 }
 
 void Form1::SetBackColor(Control control, std::uint32_t bgr) {
@@ -275,7 +314,11 @@ void Form1::SetBackColor(Control control, std::uint32_t bgr) {
 }
 
 void Form1::SetVisible(Control control, bool visible) {
-    if (QWidget* widget = Widget(control)) widget->setVisible(visible);
+    QWidget* widget = Widget(control);
+    if (widget == nullptr) return;
+    // A control that goes passes the focus on first, as the model says.
+    FocusControl(focus_.ShownChanged(control, visible, Focused()));
+    widget->setVisible(visible);
 }
 
 bool Form1::Selected(Control option) const {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include <QString>
 #include <QWidget>
 
+#include "ui/core/focus_model.h"
 #include "ui/core/form_core.h"
 #include "ui/layout/form1_layout.h"
 
@@ -22,6 +24,14 @@ int ShowMessageBox(QWidget& window, const QString& prompt, const QString& title,
 // and the ticks of Timer1 to the logic's event procedures. Each control is
 // a child widget whose object name is the control's name ("Label7"); Timer1
 // is a child QTimer.
+//
+// Qt keeps the keys it handles as the core's FocusModel would (Space on a
+// button presses once on its release), and the modal QMessageBox keeps the
+// focus itself. Tab, Enter and the arrow keys, and where the focus goes when
+// a control leaves the pupil's reach, are the model's: Qt would enter the
+// options at Option1 wherever it is drawn, move between them by the arrows
+// without selecting, and press a button again at every repeat of a held
+// Enter.
 class Form1 final : public QWidget, public FormCore {
 public:
     explicit Form1(QWidget* parent = nullptr);
@@ -45,15 +55,20 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* CreateControl(const ControlLayout& row);
-    void SetTabOrder();
-    void UpdateFocusChain(Control control, double leftTwips, int topTwips);
+    // Does what the focus model answered; returns whether the key is used.
+    bool Apply(const FocusAnswer& answer);
+    Control Focused() const;
+    void FocusControl(std::optional<Control> control);
 
     std::array<QWidget*, kControlCount> widgets_{};
     QTimer* timer_ = nullptr;
     QButtonGroup* options_ = nullptr;
+    FocusModel focus_{*this};
 };
 
 }  // namespace infotest::qt

@@ -2,10 +2,11 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "ui/core/focus_model.h"
 #include "ui/core/form_core.h"
 #include "ui/core/keys.h"
 
@@ -33,9 +34,17 @@ struct Form1Settings {
 // procedure does (its result only goes into MsgResult, which nothing reads,
 // and after the internal-error box comes only the end of the program, which
 // waits for the box), and while a box is open no click or key reaches the
-// logic, only the clock's ticks, which touch the clock alone.
+// logic, only the clock's ticks, which touch the clock alone. The core's
+// FocusModel decides what every key, click and focus change does, holds the
+// boxes that wait their turn and the end of the program behind a box; the
+// page's script only hands the browser's events over.
 class Form1 final : public FormCore {
 public:
+    // Where a pointer or the focus lands on the page: a control's number,
+    // the open box's button, or anything else.
+    static constexpr int kBoxButton = -2;
+    static constexpr int kElsewhere = -1;
+
     explicit Form1(Form1Settings settings = {});
     ~Form1() override;
 
@@ -49,24 +58,24 @@ public:
     // until it is built; the focus goes to Command1.
     void Show();
 
-    // A click on a control's element. A command button in reach runs its
-    // procedure; any other click runs none.
-    void Click(Control control);
-    // A key pressed on the page; returns whether the window used it, in
-    // which case the browser's own meaning is cancelled.
-    bool PressKey(Key key, bool shift);
+    // The page's events, as the script hands them over. Those that return
+    // a bool return whether the browser's own meaning is cancelled.
+    void Click(int target);
+    bool PointerDown(int target);
+    void FocusIn(int target);
+    bool ContextMenu(int target) const;
+    // `repeat`: a repeat of a key held down.
+    bool PressKey(Key key, bool shift, bool repeat);
     // The page's clock at `nowMs` milliseconds (a monotonic clock): delivers
     // every tick due since the window opened, however late the browser woke
     // the page; returns the milliseconds until the next tick, or a negative
     // number once Timer1 has stopped.
     double ClockAt(double nowMs);
-    // The pupil closes the open box (its OK button, Enter, Space, Escape).
-    void CloseBox();
     // The tab is closed or reloaded: the run ends at once, box or not.
     void PageClosing();
 
     double OpenedAt() const { return openedAt_; }
-    bool BoxOpen() const { return !boxes_.empty(); }
+    bool BoxOpen() const { return focus_.BoxOpen(); }
     bool TimerRunning() const { return timerRunning_; }
     std::int64_t TicksDelivered() const { return ticksDelivered_; }
     // The control that has the keyboard focus; Form1 when none of them.
@@ -83,46 +92,31 @@ public:
     void SetTimerEnabled(bool enabled) override;
 
 private:
-    struct Box {
-        std::string prompt;
-        std::string title;
-        MessageIcon icon;
-    };
-
-    // The page's own services: the in-page box, and the end of the page's
-    // run, which replaces the window with the end message.
-    int PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon);
-    void EndEventLoop(int exitStatus);
-    void StopTimer();
-    void HideWindow();
-
+    // form1.cpp: the elements and the events.
     void Build();
     void CreateControl(const ControlLayout& row, int stackLevel);
-    void OpenBox(const Box& box);
+    // Does what the focus model answered; returns whether the event is used.
+    bool Apply(const FocusAnswer& answer);
+    void FocusControl(std::optional<Control> control);
+    // box.cpp: the page's own services: the in-page box, and the end of the
+    // page's run, which replaces the window with the end message.
+    int PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon);
+    void OpenBox(const QueuedBox& box);
+    void CloseBox();
+    void HideWindow();
+    void EndEventLoop(int exitStatus);
+    // clock.cpp: Timer1.
     void ScheduleTick();
-    bool InReach(Control control) const;
-    Control OptionTabStop() const;
-    bool IsTabStop(Control control) const;
-    Control NextTabStop(Control from, bool back) const;
-    void MoveWithinOptions(Control from, bool forward);
-    void FocusControl(Control control);
-    void PassFocusOnIfUnreachable(Control control);
-    void FinishEnd();
+    void StopTimer();
 
     static inline Form1* current_ = nullptr;
 
     Form1Settings settings_;
     std::array<std::string, kControlCount> captions_{};
-    std::array<bool, kControlCount> visible_{};
-    std::array<bool, kControlCount> outside_{};
-    std::array<int, kControlCount> tops_{};  // pixels, for the drawn order of the options
-    std::deque<Box> boxes_;
-    Control focusBeforeBox_ = Control::Form1;
+    FocusModel focus_{*this};
     double openedAt_ = 0;
     std::int64_t ticksDelivered_ = 0;
     bool timerRunning_ = false;
-    bool hideWhenBoxCloses_ = false;
-    int endStatusWhenBoxCloses_ = -1;
 };
 
 }  // namespace infotest::web

@@ -1,6 +1,8 @@
 // The script layer of the page: it makes and changes the elements the window
-// asks for and passes the browser's clicks, keys and timer on to the window.
-// The rules of the test are in the WebAssembly; nothing here decides them.
+// asks for, and runs the page's timer for it; page_events.js passes the
+// browser's clicks, keys and focus on to the window.
+// The rules of the test, the keyboard, the focus and the box's modality are
+// in the WebAssembly; nothing here decides them.
 // Old browsers run this too: ECMAScript 2020 at most, no newer DOM.
 
 var infotestPage = (function () {
@@ -11,24 +13,9 @@ var infotestPage = (function () {
   var cover = null;    // an open box and what shields the window behind it
   var elements = [];   // by control number
   var tickTimer = 0;
-
-  // The window's size, the key codes and the number of Form1 come from the
-  // C++ tables (infotestWindow, put into the page by make_page.py).
+  // The window's size and the number of Form1 come from the C++ tables
+  // (infotestWindow, put into the page by make_page.py).
   var form1 = infotestWindow.form1;
-  // The window's codes of the browser's key names, older names included.
-  var keyCodes = {
-    Tab: infotestWindow.keys.Tab, Enter: infotestWindow.keys.Enter,
-    Escape: infotestWindow.keys.Escape, Esc: infotestWindow.keys.Escape,
-    ' ': infotestWindow.keys.Space, Spacebar: infotestWindow.keys.Space,
-    ArrowLeft: infotestWindow.keys.Left, Left: infotestWindow.keys.Left,
-    ArrowUp: infotestWindow.keys.Up, Up: infotestWindow.keys.Up,
-    ArrowRight: infotestWindow.keys.Right, Right: infotestWindow.keys.Right,
-    ArrowDown: infotestWindow.keys.Down, Down: infotestWindow.keys.Down
-  };
-  // Whether a key is one of the two that press a focused button.
-  function pressesButton(code) {
-    return code === infotestWindow.keys.Enter || code === infotestWindow.keys.Space;
-  }
 
   function call(name) {
     var exported = Module['_' + name];
@@ -56,6 +43,12 @@ var infotestPage = (function () {
       if (element === stage) break;
     }
     return -1;
+  }
+
+  // Where an event landed, for the window: a control's number, -2 for the
+  // open box's button, -1 for anything else.
+  function targetOf(element) {
+    return element && element.id === 'MsgBoxOK' ? -2 : controlOf(element);
   }
 
   function captionOf(control) {
@@ -169,6 +162,11 @@ var infotestPage = (function () {
     }
   }
 
+  function focusBox() {
+    var ok = document.getElementById('MsgBoxOK');
+    if (ok) ok.focus();
+  }
+
   function focused() {
     return controlOf(document.activeElement);
   }
@@ -241,7 +239,6 @@ var infotestPage = (function () {
     ok.textContent = 'ОК';
     client.setAttribute('aria-hidden', 'true');
     stage.appendChild(cover);
-    ok.focus();
   }
 
   function closeBox() {
@@ -265,86 +262,12 @@ var infotestPage = (function () {
     tickTimer = 0;
   }
 
-  function boxOpen() {
-    return cover !== null;
-  }
-
-  // ---- The browser's events ----
-
-  document.addEventListener('click', function (event) {
-    if (boxOpen()) {
-      if (event.target && event.target.id === 'MsgBoxOK') call('infotest_close_box');
-      return;
-    }
-    var control = controlOf(event.target);
-    if (control >= 0 && control !== form1) call('infotest_click', control);
-  });
-
-  document.addEventListener('keydown', function (event) {
-    if (!stage || event.ctrlKey || event.altKey || event.metaKey) return;
-    var code = keyCodes[event.key];
-    if (code === undefined) {
-      // While a box is open no other key does anything behind it.
-      if (boxOpen()) event.preventDefault();
-      return;
-    }
-    // A held Space or Enter presses a button once, as a native button does:
-    // its repeats would otherwise race through the questions.
-    if (event.repeat && pressesButton(code)) {
-      event.preventDefault();
-      return;
-    }
-    if (call('infotest_key', code, event.shiftKey ? 1 : 0)) event.preventDefault();
-  });
-
-  // The browser presses a focused button on the release of Space and Enter;
-  // the window pressed it already on the key press.
-  document.addEventListener('keyup', function (event) {
-    var code = keyCodes[event.key];
-    if (stage && pressesButton(code)) event.preventDefault();
-  });
-
-  // The focus stays in an open box.
-  document.addEventListener('focusin', function (event) {
-    if (boxOpen() && event.target.id !== 'MsgBoxOK') document.getElementById('MsgBoxOK').focus();
-  });
-
-  // A box with overflow hidden can still be scrolled (by focusing or
-  // finding something outside it): it is put straight back.
-  document.addEventListener('scroll', function (event) {
-    var target = event.target;
-    if (target && target.nodeType === 1 && controlOf(target) >= 0 && (target.scrollTop || target.scrollLeft)) {
-      target.scrollTop = 0;
-      target.scrollLeft = 0;
-    }
-  }, true);
-
-  document.addEventListener('contextmenu', function (event) {
-    if (controlOf(event.target) >= 0 || boxOpen()) event.preventDefault();
-  });
-
-  window.addEventListener('resize', fit);
-  window.addEventListener('pagehide', function (event) {
-    if (!event.persisted) call('infotest_page_closing');
-  });
-
   return {
     createWindow: createWindow, create: create, setText: setText, setAttribute: setAttribute,
-    setStyle: setStyle, setFlag: setFlag, checked: checked, setChecked: setChecked, focus: focus,
+    setStyle: setStyle, setFlag: setFlag, checked: checked, setChecked: setChecked, focus: focus, focusBox: focusBox,
     focused: focused, showWindow: showWindow, removeWindow: removeWindow, showEnd: showEnd, fail: fail,
-    openBox: openBox, closeBox: closeBox, scheduleTick: scheduleTick, cancelTick: cancelTick, fit: fit
+    openBox: openBox, closeBox: closeBox, scheduleTick: scheduleTick, cancelTick: cancelTick, fit: fit,
+    // For the events (page_events.js).
+    call: call, controlOf: controlOf, targetOf: targetOf, hasWindow: function () { return stage !== null; }
   };
-})();
-
-Module['onAbort'] = function () { infotestPage.fail(); };
-
-// The WebAssembly comes inside the page in base64 (make_page.py). Handed to
-// the loader as its binary, it is compiled from memory: the loader fetches
-// no file, which the page's policy would refuse (and report).
-Module['wasmBinary'] = (function () {
-  var text = atob(infotestAssets.wasm);
-  var bytes = new Uint8Array(text.length);
-  for (var i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
-  infotestAssets.wasm = null;
-  return bytes;
 })();

@@ -119,7 +119,7 @@ void Form1::CreateControls(HINSTANCE instance) {
         }
         PlaceControl(control, row.left, row.top);
     }
-    UpdateOptionTabStop();
+    UpdateTabStops();
 }
 
 Font Form1::MakeFont(const ControlLayout& row) const {

@@ -1,5 +1,5 @@
 // The window proper: made, shown and run; its window procedure, which
-// turns clicks, Enter and ticks into the logic's events; and the operations
+// turns clicks and ticks into the logic's events; and the operations
 // of Controls on its child windows.
 
 #include <string>
@@ -135,45 +135,25 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Form1::OnCommand(int id, int notification) {
-    if (id == IDOK) {
-        // Enter: the focused command button, if any, is pressed.
-        HWND focused = GetFocus();
-        for (Control button : {Control::Command1, Control::Command2, Control::Command3, Control::Command4}) {
-            if (focused == ControlWindow(button) && IsWindowVisible(focused)) {
-                Deliver(FormCore::ClickProcedure(button));
-                return;
-            }
-        }
-        return;
-    }
     const Control control = ControlOfId(id);
     // A button drawn by the program reports the second click of a double
     // click as a double click; for the pupil it is a second press.
     const bool pressed = notification == BN_CLICKED || (IsCommand(control) && notification == BN_DOUBLECLICKED);
     if (!pressed) return;
-    if (IsCommand(control)) {
-        Deliver(FormCore::ClickProcedure(control));
-    } else if (IsOption(control)) {
-        // A click selects the option (the button did that itself); no
-        // procedure runs, the logic reads the selection when it checks.
-        UpdateOptionTabStop();
-    }
+    // A click selects an option (the button did that itself); no procedure
+    // runs, the logic reads the selection when it checks.
+    Apply(focus_.Click(control));
+    if (IsOption(control)) UpdateTabStops();
 }
 
 // Keeps the focused control over a switch to another window, so that it has
 // the focus again when the pupil comes back.
 void Form1::OnActivate(bool active) {
     if (!active) {
-        HWND focused = GetFocus();
-        if (focused != nullptr && IsChild(window_.Get(), focused)) focusOnDeactivate_ = focused;
+        if (Focused() != Control::Form1) focusOnDeactivate_ = Focused();
         return;
     }
-    if (focusOnDeactivate_ != nullptr && IsWindowVisible(focusOnDeactivate_) &&
-        (GetWindowLongPtrW(focusOnDeactivate_, GWL_STYLE) & WS_TABSTOP) != 0) {
-        SetFocus(focusOnDeactivate_);
-    } else if (HWND first = GetNextDlgTabItem(window_.Get(), nullptr, FALSE)) {
-        SetFocus(first);
-    }
+    FocusControl(focus_.InReach(focusOnDeactivate_) ? focusOnDeactivate_ : focus_.NextTabStop(Control::Form1, false));
 }
 
 // ---- Controls ----
@@ -198,7 +178,10 @@ std::string Form1::Caption(Control control) const {
 void Form1::Move(Control control, double leftTwips, int topTwips) {
     if (control == Control::Form1) return;
     PlaceControl(control, leftTwips, topTwips);
-    LeaveFocusChainIfOutside(control, leftTwips, topTwips);
+    // Moved wholly out of its container a control cannot be seen or
+    // clicked: it leaves Tab's way too and passes the focus on.
+    if (const auto to = focus_.Moved(control, leftTwips, topTwips, Focused())) FocusControl(*to);
+    UpdateTabStops();
 }
 
 void Form1::SetBackColor(Control control, std::uint32_t bgr) {
@@ -220,10 +203,11 @@ void Form1::SetVisible(Control control, bool visible) {
         ShowWindow(window_.Get(), visible ? SW_SHOW : SW_HIDE);
         return;
     }
-    // A hidden control cannot keep the focus: it passes to the next one.
-    if (!visible && GetFocus() == child) PassFocusOn(child);
+    // A hidden control cannot keep the focus: it passes to the next one
+    // before the control goes.
+    if (const auto to = focus_.ShownChanged(control, visible, Focused())) FocusControl(*to);
     ShowWindow(child, visible ? SW_SHOWNA : SW_HIDE);
-    if (IsOption(control)) UpdateOptionTabStop();
+    UpdateTabStops();
 }
 
 bool Form1::Selected(Control option) const {
@@ -235,7 +219,7 @@ void Form1::ClearSelected(Control option) {
     HWND child = IsOption(option) ? ControlWindow(option) : nullptr;
     if (child == nullptr) return;
     SendMessageW(child, BM_SETCHECK, BST_UNCHECKED, 0);
-    UpdateOptionTabStop();
+    UpdateTabStops();
 }
 
 void Form1::SetTimerEnabled(bool enabled) {

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string_view>
 
+#include "ui/core/focus_model.h"
 #include "ui/core/form_core.h"
 #include "ui/layout/form1_layout.h"
 #include "ui/win32/control_ids.h"
@@ -60,8 +61,8 @@ public:
     void Show(int showCommand = SW_SHOWNORMAL);
 
     // Handles one message taken from the queue as the message loop does:
-    // the keyboard navigation of the window first (Tab, arrows, Space,
-    // Enter), then the window procedure.
+    // the keys the focus model decides first (Tab, Enter, the arrows), then
+    // the window procedure.
     void Process(MSG& message);
 
     // Runs the message loop until the program ends; returns its exit status.
@@ -94,11 +95,11 @@ private:
     void OnDrawItem(const DRAWITEMSTRUCT& item);
     LRESULT OnControlColour(HDC dc, HWND child);
     HBRUSH BrushOf(Control control) { return brushes_.Of(backColours_[Index(control)]); }
-    // keyboard.cpp: Tab, the arrows and the focus.
-    bool MoveWithinOptions(const MSG& message);
-    void UpdateOptionTabStop();
-    void LeaveFocusChainIfOutside(Control control, double leftTwips, int topTwips);
-    void PassFocusOn(HWND from);
+    // keyboard.cpp: the focus model's answers done on the child windows.
+    bool Apply(const FocusAnswer& answer);
+    Control Focused() const;
+    void FocusControl(Control control);
+    void UpdateTabStops();
 
     int dpi_ = kStandardDpi;
     std::array<HWND, kControlCount> windows_{};
@@ -106,7 +107,8 @@ private:
     std::array<Font, kControlCount> fonts_;
     Brushes brushes_;
     Bitmap titleImage_;
-    HWND focusOnDeactivate_ = nullptr;
+    FocusModel focus_{*this};
+    Control focusOnDeactivate_ = Control::Form1;
     int boxesOpen_ = 0;
     bool timerRunning_ = false;
     // Last, so that it goes first: no child control outlives the fonts and

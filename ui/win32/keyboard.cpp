@@ -1,125 +1,83 @@
-// Keyboard and focus: Tab through the table's tab order, Enter and Space on
-// the focused button, the arrow keys within the option group in the order
-// the pupil sees the options, and the focus chain kept to what can be seen.
+// Keyboard and focus: the glue between the window's messages and the core's
+// FocusModel, which decides what Tab, Enter and the arrow keys do and where
+// the focus goes. Space stays with the buttons themselves: they press once
+// on its release, however long it is held, and a radio button selects.
 
-#include <algorithm>
+#include <optional>
 
 #include "ui/win32/form1.h"
 
 namespace infotest::win32 {
+namespace {
+
+std::optional<Key> KeyOf(WPARAM virtualKey) {
+    switch (virtualKey) {
+        case VK_TAB: return Key::Tab;
+        case VK_RETURN: return Key::Enter;
+        case VK_LEFT: return Key::Left;
+        case VK_UP: return Key::Up;
+        case VK_RIGHT: return Key::Right;
+        case VK_DOWN: return Key::Down;
+        default: return std::nullopt;
+    }
+}
+
+}  // namespace
 
 void Form1::Process(MSG& message) {
     HWND window = window_.Get();
     const bool ours = message.hwnd == window || (window != nullptr && IsChild(window, message.hwnd));
-    if (ours && message.message == WM_KEYDOWN && !BoxOpen()) {
-        switch (message.wParam) {
-            case VK_TAB: {
-                const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-                HWND from = GetFocus();
-                if (from == window_.Get() || !IsChild(window_.Get(), from)) from = nullptr;
-                if (HWND next = GetNextDlgTabItem(window_.Get(), from, back ? TRUE : FALSE)) SetFocus(next);
-                return;
-            }
-            case VK_RETURN:
-                // Enter presses the focused button, as in a dialog box.
-                SendMessageW(window_.Get(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                return;
-            case VK_ESCAPE: return;
-            default:
-                if (MoveWithinOptions(message)) return;
-                break;
-        }
+    const std::optional<Key> key = message.message == WM_KEYDOWN ? KeyOf(message.wParam) : std::nullopt;
+    if (ours && key && !BoxOpen()) {
+        const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        // Bit 30: the key was down already, a repeat of a held key.
+        const bool repeat = (message.lParam & (LPARAM{1} << 30)) != 0;
+        if (Apply(focus_.PressKey(*key, shift, repeat, Focused()))) return;
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);
 }
 
-// Arrow keys move within the option group in the order the pupil sees the
-// options, top to bottom, and select the option they reach.
-bool Form1::MoveWithinOptions(const MSG& message) {
-    const WPARAM key = message.wParam;
-    if (key != VK_UP && key != VK_DOWN && key != VK_LEFT && key != VK_RIGHT) return false;
+bool Form1::Apply(const FocusAnswer& answer) {
+    if (answer.select) {
+        for (int n = 1; n <= 4; ++n) {
+            const Control option = OptionControl(n);
+            SendMessageW(ControlWindow(option), BM_SETCHECK, option == *answer.select ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+        UpdateTabStops();
+    }
+    if (answer.focus) FocusControl(*answer.focus);
+    if (answer.deliver != nullptr) Deliver(answer.deliver);
+    return answer.handled;
+}
+
+Control Form1::Focused() const {
     HWND focused = GetFocus();
-    std::array<HWND, 4> options{};
-    std::size_t count = 0;
-    for (int n = 1; n <= 4; ++n) {
-        HWND option = ControlWindow(OptionControl(n));
-        if (option != nullptr && IsWindowVisible(option)) options[count++] = option;
+    for (int index = 0; index < kControlCount; ++index) {
+        const auto control = static_cast<Control>(index);
+        if (control != Control::Form1 && focused != nullptr && ControlWindow(control) == focused) return control;
     }
-    auto* end = options.data() + count;
-    if (std::find(options.data(), end, focused) == end) return false;
-    auto topOf = [](HWND window) {
-        RECT rect{};
-        GetWindowRect(window, &rect);
-        return rect.top;
-    };
-    std::stable_sort(options.begin(), options.begin() + static_cast<std::ptrdiff_t>(count),
-                     [&](HWND a, HWND b) { return topOf(a) < topOf(b); });
-    const auto at = static_cast<std::size_t>(std::find(options.data(), end, focused) - options.data());
-    const bool forward = key == VK_DOWN || key == VK_RIGHT;
-    HWND next = options[(at + (forward ? 1 : count - 1)) % count];
-    SetFocus(next);
-    for (std::size_t i = 0; i < count; ++i) {
-        SendMessageW(options[i], BM_SETCHECK, options[i] == next ? BST_CHECKED : BST_UNCHECKED, 0);
-    }
-    UpdateOptionTabStop();
-    return true;
+    return Control::Form1;
 }
 
-// Tab reaches the option group once: at the selected option, or with none
-// selected at the topmost one.
-// Not const: it changes the option buttons' styles through their handles.
+void Form1::FocusControl(Control control) {
+    HWND target = ControlWindow(control);
+    if (target != nullptr) SetFocus(target);
+}
+
+// The controls' WS_TABSTOP styles follow the model's Tab stops, for the
+// accessibility layer and anything else of the system that reads them.
+// Not const: it changes the controls' styles through their handles.
 // NOLINTNEXTLINE(readability-make-member-function-const)
-void Form1::UpdateOptionTabStop() {
-    HWND stop = nullptr;
-    LONG stopTop = 0;
-    for (int n = 1; n <= 4; ++n) {
-        HWND option = ControlWindow(OptionControl(n));
-        if (option == nullptr) continue;
-        RECT rect{};
-        GetWindowRect(option, &rect);
-        if (SendMessageW(option, BM_GETCHECK, 0, 0) == BST_CHECKED) {
-            stop = option;
-            break;
-        }
-        if (stop == nullptr || rect.top < stopTop) {
-            stop = option;
-            stopTop = rect.top;
-        }
+void Form1::UpdateTabStops() {
+    for (const Control control : TabOrder()) {
+        HWND child = ControlWindow(control);
+        if (child == nullptr) continue;
+        const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+        const LONG_PTR wanted = focus_.IsTabStop(control) ? (style | WS_TABSTOP)
+                                                          : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+        if (wanted != style) SetWindowLongPtrW(child, GWL_STYLE, wanted);
     }
-    for (int n = 1; n <= 4; ++n) {
-        HWND option = ControlWindow(OptionControl(n));
-        if (option == nullptr) continue;
-        const LONG_PTR style = GetWindowLongPtrW(option, GWL_STYLE);
-        const LONG_PTR wanted = option == stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
-        if (wanted != style) SetWindowLongPtrW(option, GWL_STYLE, wanted);
-    }
-}
-
-// A control moved wholly out of its container cannot be seen or clicked:
-// it leaves Tab's way too and passes the focus on; moved back, it rejoins.
-void Form1::LeaveFocusChainIfOutside(Control control, double leftTwips, int topTwips) {
-    const ControlLayout* row = FindLayout(control);
-    HWND child = ControlWindow(control);
-    if (row == nullptr || child == nullptr || !TakesFocus(row->kind)) return;
-    if (IsOption(control)) {
-        UpdateOptionTabStop();
-        return;
-    }
-    const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
-    if (!LiesOutsideContainer(control, leftTwips, topTwips)) {
-        SetWindowLongPtrW(child, GWL_STYLE, style | WS_TABSTOP);
-        return;
-    }
-    SetWindowLongPtrW(child, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_TABSTOP));
-    if (GetFocus() == child) PassFocusOn(child);
-}
-
-// The focus leaves a control that can no longer have it for the next one in
-// Tab's order, or for the window when there is none.
-void Form1::PassFocusOn(HWND from) {
-    HWND next = GetNextDlgTabItem(window_.Get(), from, FALSE);
-    SetFocus(next != nullptr && next != from ? next : window_.Get());
 }
 
 }  // namespace infotest::win32

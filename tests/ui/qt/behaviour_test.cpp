@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -74,6 +75,23 @@ TEST_F(StartTest, EnterOnTheFocusedStartButtonStartsTheTest) {
     QTest::keyClick(Find(Control::Command1), Qt::Key_Return);
     EXPECT_FALSE(Find(Control::Command1)->isVisible());
     EXPECT_EQ(form->Run().State().QuestionNo, 1);
+}
+
+// Qt's own button pressed again at every repeat of a held Enter.
+TEST_F(StartTest, AHeldEnterOnNextMovesOnOneQuestion) {
+    Start();
+    Click(Control::Option1);
+    Click(Control::Command2);
+    QWidget* next = Find(Control::Command4);
+    next->setFocus();
+    QTest::keyPress(next, Qt::Key_Return);
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(next, &repeat);
+    }
+    QTest::keyRelease(next, Qt::Key_Return);
+    EXPECT_EQ(form->Run().State().QuestionNo, 2);
+    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(OptionTest, AClickSelectsOneOptionAndClearsTheOthers) {
@@ -299,6 +317,14 @@ protected:
         }
         return cycle;
     }
+
+    // The shown options, topmost first, as drawn.
+    std::vector<QWidget*> OptionsByTop() const {
+        std::vector<QWidget*> options;
+        for (int n = 1; n <= 4; ++n) options.push_back(Find(OptionControl(n)));
+        std::stable_sort(options.begin(), options.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
+        return options;
+    }
 };
 
 TEST_F(FocusChainTest, StartHasTheFocusAndTabSkipsHiddenControls) {
@@ -308,17 +334,38 @@ TEST_F(FocusChainTest, StartHasTheFocusAndTabSkipsHiddenControls) {
 }
 
 // The option group is one stop: Tab enters it at the selected option (the
-// first when none is), and the arrow keys move within it.
+// topmost drawn when none is), and the arrow keys move within it.
 TEST_F(FocusChainTest, AfterStartTheTitleImageIsOutOfTheChain) {
+    // The questions in the bank's order, then the arrangement that draws
+    // Option4 at the top and Option1 below it.
+    int draws = 0;
+    form->SetRandomSource([&draws] { return draws < kQuestionCount ? (draws++ + 0.5) / kQuestionCount : 0.1; }, [] {});
     Start();
+    ASSERT_EQ(OptionsByTop().front(), Find(Control::Option4));
     EXPECT_EQ(Find(Control::Picture1)->focusPolicy(), Qt::NoFocus);
     Find(Control::Command2)->setFocus();
-    const std::vector<QWidget*> none{Find(Control::Command3), Find(Control::Command4), Find(Control::Option1)};
+    const std::vector<QWidget*> none{Find(Control::Command3), Find(Control::Command4), OptionsByTop().front()};
     EXPECT_EQ(TabCycle(), none);
     Click(Control::Option3);
     Find(Control::Command2)->setFocus();
     const std::vector<QWidget*> third{Find(Control::Command3), Find(Control::Command4), Find(Control::Option3)};
     EXPECT_EQ(TabCycle(), third);
+}
+
+// Qt's own arrows moved the focus by geometry without selecting, and did
+// not wrap.
+TEST_F(FocusChainTest, ArrowsSelectTheOptionsInTheirDrawnOrderAndWrap) {
+    Start();
+    const std::vector<QWidget*> byTop = OptionsByTop();
+    byTop.front()->setFocus();
+    QTest::keyClick(byTop.front(), Qt::Key_Up);
+    EXPECT_EQ(QApplication::focusWidget(), byTop.back());
+    EXPECT_EQ(SelectedOptions().size(), 1U);
+    EXPECT_TRUE(qobject_cast<QRadioButton*>(byTop.back())->isChecked());
+    QTest::keyClick(byTop.back(), Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), byTop.front());
+    EXPECT_TRUE(qobject_cast<QRadioButton*>(byTop.front())->isChecked());
+    EXPECT_EQ(SelectedOptions().size(), 1U);
 }
 
 TEST_F(FocusChainTest, NextLeavesTheChainWhenItLeavesTheWindowAtQuestion21) {

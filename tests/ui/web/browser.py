@@ -187,6 +187,15 @@ class PageChecks:
         b.click("Command2")
         self.expect(self.text("MsgBoxText") == "Выберите ответ", "Check with nothing chosen warns")
         self.shot("box-choose")
+        # Trusted clicks behind the box, on Exit and on an answer, then Tab:
+        # the focus stays on the box's OK and nothing behind it changes.
+        b.click("Command3")
+        b.click(self.topmost_option())
+        b.key("Tab")
+        self.expect(self.value("document.activeElement.id") == "MsgBoxOK"
+                    and self.text("MsgBoxText") == "Выберите ответ"
+                    and not self.value("document.querySelector('#Frame1 input:checked')"),
+                    "clicks behind the box and Tab leave the focus on its OK")
         b.click("MsgBoxOK")
         b.click(self.topmost_option())
         b.click("Command2")

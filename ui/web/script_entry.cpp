@@ -1,0 +1,69 @@
+// The entry points of the script layer: the browser's events handed over to
+// the window.
+//
+// No exception may leave into the browser's event loop: anything the window
+// did not catch itself ends the run with the internal-error status.
+
+#include <emscripten.h>
+
+#include "ui/web/form1.h"
+#include "ui/web/page_bridge.h"
+
+namespace {
+
+template <typename Result, typename Body>
+Result Guarded(Result fallback, Body body) {
+    infotest::web::Form1* form = infotest::web::Form1::Current();
+    if (form == nullptr) return fallback;
+    try {
+        return body(*form);
+    } catch (...) {
+        page_fail();
+        return fallback;
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void infotest_click(int target) {
+    Guarded(0, [target](infotest::web::Form1& form) {
+        form.Click(target);
+        return 0;
+    });
+}
+
+EMSCRIPTEN_KEEPALIVE int infotest_pointer_down(int target) {
+    return Guarded(0, [target](infotest::web::Form1& form) { return form.PointerDown(target) ? 1 : 0; });
+}
+
+EMSCRIPTEN_KEEPALIVE void infotest_focus_in(int target) {
+    Guarded(0, [target](infotest::web::Form1& form) {
+        form.FocusIn(target);
+        return 0;
+    });
+}
+
+EMSCRIPTEN_KEEPALIVE int infotest_context_menu(int target) {
+    return Guarded(0, [target](infotest::web::Form1& form) { return form.ContextMenu(target) ? 1 : 0; });
+}
+
+EMSCRIPTEN_KEEPALIVE int infotest_key(int key, int shift, int repeat) {
+    return Guarded(0, [key, shift, repeat](infotest::web::Form1& form) {
+        return form.PressKey(static_cast<infotest::Key>(key), shift != 0, repeat != 0) ? 1 : 0;
+    });
+}
+
+EMSCRIPTEN_KEEPALIVE double infotest_clock(double nowMs) {
+    return Guarded(-1.0, [nowMs](infotest::web::Form1& form) { return form.ClockAt(nowMs); });
+}
+
+EMSCRIPTEN_KEEPALIVE void infotest_page_closing() {
+    Guarded(0, [](infotest::web::Form1& form) {
+        form.PageClosing();
+        return 0;
+    });
+}
+
+}  // extern "C"
