@@ -21,7 +21,7 @@ int ShowMessageBox(QWidget& window, const QString& prompt, const QString& title,
 // runs the test logic on them, and delivers the clicks of Command1..Command4
 // and the ticks of Timer1 to the logic's event procedures. Each control is
 // a child widget whose object name is the control's name ("Label7"); Timer1
-// is a child QTimer.
+// is a child single-shot QTimer that wakes the core when a tick is due.
 class Form1 final : public QWidget, public FormCore {
 public:
     explicit Form1(QWidget* parent = nullptr);
@@ -41,12 +41,12 @@ public:
     void SetVisible(Control control, bool visible) override;
     bool Selected(Control option) const override;
     void ClearSelected(Control option) override;
-    void SetTimerEnabled(bool enabled) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void ArmTimer(double delayMs);
     QWidget* CreateControl(const ControlLayout& row);
     void SetTabOrder();
     void UpdateFocusChain(Control control, double leftTwips, int topTwips);

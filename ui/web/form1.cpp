@@ -3,7 +3,6 @@
 #include <emscripten.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -46,7 +45,6 @@ EM_JS(void, page_close_box, (), { infotestPage.closeBox(); });
 EM_JS(double, page_now, (), { return performance.now(); });
 EM_JS(void, page_schedule_tick, (double delayMs), { infotestPage.scheduleTick(delayMs); });
 EM_JS(void, page_cancel_tick, (), { infotestPage.cancelTick(); });
-EM_JS(void, page_fail, (), { infotestPage.fail(); });
 // clang-format on
 
 namespace infotest::web {
@@ -142,19 +140,18 @@ Form1::Form1(Form1Settings settings)
     : FormCore(WindowServices{[this](std::string_view prompt, std::string_view title, MessageIcon icon) {
                                   return PresentMessage(prompt, title, icon);
                               },
-                              [this](int exitStatus) { EndEventLoop(exitStatus); }}),
+                              [this](int exitStatus) { EndEventLoop(exitStatus); },
+                              [this](double delayMs) { ArmTimer(delayMs); }, [] { return page_now(); }}),
       settings_(settings) {
     // A new window replaces the page's window, if any (the tests open many).
     current_ = this;
     Build();
-    openedAt_ = page_now();
-    timerRunning_ = true;
-    ScheduleTick();
+    SetTimerEnabled(true);
 }
 
 Form1::~Form1() {
-    StopTimer();
     if (current_ == this) {
+        page_cancel_tick();
         page_close_box();
         page_remove_window();
         current_ = nullptr;
@@ -243,19 +240,16 @@ bool Form1::PressKey(Key key, bool shift) {
     return false;
 }
 
-double Form1::ClockAt(double nowMs) {
-    const auto due = static_cast<std::int64_t>(std::floor((nowMs - openedAt_) / kTimer1IntervalMs));
-    while (timerRunning_ && !Ended() && ticksDelivered_ < due) {
-        ++ticksDelivered_;
-        Deliver(&TestRun::Timer1_Timer);
+// The page's timer only wakes the core when the next tick is due (the
+// script layer calls TimerFired); the core counts the ticks from
+// performance.now() and arms it again.
+void Form1::ArmTimer(double delayMs) {
+    if (current_ != this) return;
+    if (delayMs < 0) {
+        page_cancel_tick();
+    } else if (settings_.ownClock) {
+        page_schedule_tick(delayMs);
     }
-    if (!timerRunning_ || Ended()) return -1;
-    return openedAt_ + static_cast<double>(ticksDelivered_ + 1) * kTimer1IntervalMs - nowMs;
-}
-
-void Form1::ScheduleTick() {
-    if (!settings_.ownClock || !timerRunning_) return;
-    page_schedule_tick(ClockAt(page_now()));
 }
 
 // ---- Keyboard and focus ----
@@ -382,17 +376,6 @@ void Form1::ClearSelected(Control option) {
     if (IsOption(option)) page_set_checked(Id(option), 0);
 }
 
-void Form1::SetTimerEnabled(bool enabled) {
-    if (!enabled) {
-        StopTimer();
-    } else if (!timerRunning_ && !Ended()) {
-        // Counting resumes from now, not from when the page opened.
-        timerRunning_ = true;
-        openedAt_ = page_now() - static_cast<double>(ticksDelivered_) * kTimer1IntervalMs;
-        ScheduleTick();
-    }
-}
-
 // ---- Services ----
 
 int Form1::PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon) {
@@ -429,11 +412,6 @@ void Form1::PageClosing() {
     if (current_ == this) page_remove_window();
 }
 
-void Form1::StopTimer() {
-    timerRunning_ = false;
-    if (current_ == this) page_cancel_tick();
-}
-
 // The end of the program waits for an open box: the pupil reads it first.
 void Form1::HideWindow() {
     if (BoxOpen()) {
@@ -462,21 +440,17 @@ void Form1::FinishEnd() {
 
 // ---- The entry points of the script layer ----
 //
-// No exception may leave into the browser's event loop: anything the window
-// did not catch itself ends the run with the internal-error status.
+// No exception may leave into the browser's event loop: this is the page's
+// one edge, and what it catches goes to the core's error boundary.
 
 namespace {
 
 template <typename Result, typename Body>
 Result Guarded(Result fallback, Body body) {
     infotest::web::Form1* form = infotest::web::Form1::Current();
-    if (form == nullptr) return fallback;
-    try {
-        return body(*form);
-    } catch (...) {
-        page_fail();
-        return fallback;
-    }
+    Result result = fallback;
+    if (form != nullptr) form->Guarded([&] { result = body(*form); });
+    return result;
 }
 
 }  // namespace
@@ -497,8 +471,11 @@ EMSCRIPTEN_KEEPALIVE int infotest_key(int key, int shift) {
     });
 }
 
-EMSCRIPTEN_KEEPALIVE double infotest_clock(double nowMs) {
-    return Guarded(-1.0, [nowMs](infotest::web::Form1& form) { return form.ClockAt(nowMs); });
+EMSCRIPTEN_KEEPALIVE void infotest_clock() {
+    Guarded(0, [](infotest::web::Form1& form) {
+        form.TimerFired();
+        return 0;
+    });
 }
 
 EMSCRIPTEN_KEEPALIVE void infotest_close_box() {

@@ -55,20 +55,12 @@ public:
     // A key pressed on the page; returns whether the window used it, in
     // which case the browser's own meaning is cancelled.
     bool PressKey(Key key, bool shift);
-    // The page's clock at `nowMs` milliseconds (a monotonic clock): delivers
-    // every tick due since the window opened, however late the browser woke
-    // the page; returns the milliseconds until the next tick, or a negative
-    // number once Timer1 has stopped.
-    double ClockAt(double nowMs);
     // The pupil closes the open box (its OK button, Enter, Space, Escape).
     void CloseBox();
     // The tab is closed or reloaded: the run ends at once, box or not.
     void PageClosing();
 
-    double OpenedAt() const { return openedAt_; }
     bool BoxOpen() const { return !boxes_.empty(); }
-    bool TimerRunning() const { return timerRunning_; }
-    std::int64_t TicksDelivered() const { return ticksDelivered_; }
     // The control that has the keyboard focus; Form1 when none of them.
     Control Focused() const;
 
@@ -80,7 +72,6 @@ public:
     void SetVisible(Control control, bool visible) override;
     bool Selected(Control option) const override;
     void ClearSelected(Control option) override;
-    void SetTimerEnabled(bool enabled) override;
 
 private:
     struct Box {
@@ -93,13 +84,12 @@ private:
     // run, which replaces the window with the end message.
     int PresentMessage(std::string_view prompt, std::string_view title, MessageIcon icon);
     void EndEventLoop(int exitStatus);
-    void StopTimer();
+    void ArmTimer(double delayMs);
     void HideWindow();
 
     void Build();
     void CreateControl(const ControlLayout& row, int stackLevel);
     void OpenBox(const Box& box);
-    void ScheduleTick();
     bool InReach(Control control) const;
     Control OptionTabStop() const;
     bool IsTabStop(Control control) const;
@@ -118,9 +108,6 @@ private:
     std::array<int, kControlCount> tops_{};  // pixels, for the drawn order of the options
     std::deque<Box> boxes_;
     Control focusBeforeBox_ = Control::Form1;
-    double openedAt_ = 0;
-    std::int64_t ticksDelivered_ = 0;
-    bool timerRunning_ = false;
     bool hideWhenBoxCloses_ = false;
     int endStatusWhenBoxCloses_ = -1;
 };
