@@ -16,8 +16,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-constexpr std::string_view kErrorUnexpected = "Внутренняя ошибка программы";
-
 constexpr std::uint32_t kLightGreen = 0xC0FFC0;
 
 // Where a control goes to leave the window without being hidden.

@@ -40,6 +40,7 @@ inline constexpr std::string_view kShowTeacher = "Покажите резуль�
 inline constexpr std::string_view kErrorTitle = "Ошибка";
 inline constexpr std::string_view kErrorIndexOutOfRange =
     "Внутренняя ошибка программы: индекс вопроса вне диапазона 1..21";
+inline constexpr std::string_view kErrorUnexpected = "Внутренняя ошибка программы";
 inline constexpr std::string_view kErrorClockOverflow = "Внутренняя ошибка программы: переполнение счётчика времени";
 inline constexpr int kErrorExitStatus = 1;
 

@@ -26,6 +26,12 @@ public:
     // Whether the program behind the window has ended.
     virtual bool ProgramEnded() const = 0;
 
+    // The machine stalls for `seconds`: the window's clock (a test's clock,
+    // which moves only here) goes on that far while no timer message
+    // arrives, then Timer1's timer wakes the window once, as the system
+    // delivers it, if it is armed.
+    virtual void StallClock(int seconds) = 0;
+
     // Performs a pupil's action through the window's own means below; a
     // window that has closed takes nothing.
     void Apply(const PupilEvent& event) final;

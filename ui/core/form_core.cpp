@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "ui/layout/form1_layout.h"
+
 namespace infotest {
 
 FormCore::Procedure FormCore::ClickProcedure(Control control) {
@@ -14,10 +16,13 @@ FormCore::Procedure FormCore::ClickProcedure(Control control) {
     }
 }
 
-FormCore::FormCore(WindowServices own) : own_(std::move(own)) {
+FormCore::FormCore(WindowServices own) : own_(std::move(own)), clock_(kTimer1IntervalMs) {
+    if (!own_.clock) own_.clock = SteadyMilliseconds;
     SetMessagePresenter({});
     SetProgramEnder({});
     SetRandomSource({}, {});
+    // Not SetClockSource: the window's timer does not exist yet.
+    clockSource_ = own_.clock;
 }
 
 void FormCore::SetMessagePresenter(MessagePresenter presenter) {
@@ -31,47 +36,125 @@ void FormCore::SetRandomSource(std::function<double()> draw, std::function<void(
     reseed_ = reseed ? std::move(reseed) : [this] { random_.Reseed(); };
 }
 
+void FormCore::SetClockSource(ClockSource clock) {
+    clockSource_ = clock ? std::move(clock) : own_.clock;
+    if (!clock_.Running()) return;
+    clock_.Rebase(Now());
+    ArmTimer();
+}
+
 int FormCore::ShowMessage(std::string_view prompt, std::string_view title, MessageIcon icon) {
+    // Only an internal error has the critical icon.
+    if (icon == MessageIcon::Critical) errorShown_ = true;
     return presenter_(prompt, title, icon);
 }
 
 void FormCore::EndProgram(int exitStatus) { Finish(exitStatus, true); }
 
 // The window is already going away: it only has to stop and end the loop.
-void FormCore::CloseRequested() { Finish(0, false); }
+void FormCore::CloseRequested() {
+    Guarded([this] { Finish(0, false); });
+}
 
 void FormCore::Finish(int exitStatus, bool hideWindow) {
     if (ended_) return;
     ended_ = true;
     exitStatus_ = exitStatus;
+    // The window's own messages during the end (hiding it sends some) are
+    // not an end that failed.
+    struct Ending {
+        bool& flag;
+        explicit Ending(bool& f) : flag(f) { flag = true; }
+        ~Ending() { flag = false; }
+        Ending(const Ending&) = delete;
+        Ending& operator=(const Ending&) = delete;
+    } ending(ending_);
     SetTimerEnabled(false);
     if (hideWindow) SetVisible(Control::Form1, false);
     ender_(exitStatus);
+    loopEnded_ = true;
 }
 
 void FormCore::Randomize() { reseed_(); }
 
 double FormCore::Draw() { return draw_(); }
 
+// ---- The clock ----
+
+void FormCore::SetTimerEnabled(bool enabled) {
+    if (!enabled) {
+        clock_.Stop();
+    } else if (!ended_) {
+        clock_.Start(Now());
+    }
+    ArmTimer();
+}
+
+void FormCore::TimerFired() {
+    Guarded([this] {
+        CatchUpClock();
+        ArmTimer();
+    });
+}
+
+void FormCore::CatchUpClock() {
+    while (!ended_ && clock_.TakeDueTick(Now())) run_.Timer1_Timer();
+}
+
+void FormCore::ArmTimer() {
+    if (own_.armTimer) own_.armTimer(ended_ ? -1 : clock_.UntilNextTick(Now()));
+}
+
 void FormCore::Deliver(Procedure procedure) {
     if (ended_) return;
-    try {
-        (run_.*procedure)();
-    } catch (...) {
-        // The procedures report their own errors; this only keeps anything
-        // else from unwinding through the toolkit's event loop.
+    Guarded([this, procedure] {
+        CatchUpClock();
+        if (!ended_) (run_.*procedure)();
+    });
+}
+
+// ---- The error boundary ----
+
+void FormCore::Fail() noexcept {
+    if (loopEnded_) return;  // the program is over; nothing is left to report to
+    if (!errorShown_) {
         try {
-            EndProgram(kErrorExitStatus);
-        } catch (...) {
-            ended_ = true;
-            exitStatus_ = kErrorExitStatus;
-            try {
-                own_.endEventLoop(kErrorExitStatus);
-            } catch (...) {  // NOLINT(bugprone-empty-catch)
-                // Nothing is left to report it with; the status stays set.
-            }
+            ShowMessage(kErrorUnexpected, kErrorTitle, MessageIcon::Critical);
+        } catch (...) {  // NOLINT(bugprone-empty-catch)
+            // The box is only the report; the program ends either way.
         }
     }
+    if (!ended_) {
+        try {
+            Finish(kErrorExitStatus, true);
+            return;
+        } catch (...) {  // NOLINT(bugprone-empty-catch)
+            // Ended below with the window's own means.
+        }
+    }
+    if (loopEnded_) return;
+    // An end that failed halfway, this one or the program's own: the
+    // internal error decides the status.
+    ended_ = true;
+    exitStatus_ = kErrorExitStatus;
+    for (const ProgramEnder* ender : {&ender_, &own_.endEventLoop}) {
+        try {
+            (*ender)(kErrorExitStatus);
+            loopEnded_ = true;
+            return;
+        } catch (...) {  // NOLINT(bugprone-empty-catch)
+            // Nothing is left to report it with; the status stays set.
+        }
+    }
+}
+
+int FormCore::OpeningFailed(const MessagePresenter& showMessage) {
+    try {
+        showMessage(kErrorWindowNotOpened, kErrorTitle, MessageIcon::Critical);
+    } catch (...) {  // NOLINT(bugprone-empty-catch)
+        // Nothing is left to report it with.
+    }
+    return kErrorExitStatus;
 }
 
 }  // namespace infotest

@@ -1,6 +1,7 @@
 #include "ui/qt/form1.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -105,7 +106,9 @@ Form1::Form1(QWidget* parent)
                     [this](std::string_view prompt, std::string_view title, MessageIcon icon) {
                         return ShowMessageBox(*this, ToQString(prompt), ToQString(title), icon);
                     },
-                .endEventLoop = [](int exitStatus) { QCoreApplication::exit(exitStatus); }}) {
+                .endEventLoop = [](int exitStatus) { QCoreApplication::exit(exitStatus); },
+                .armTimer = [this](double delayMs) { ArmTimer(delayMs); },
+                .clock = {}}) {
     setObjectName(QStringLiteral("Form1"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -134,12 +137,25 @@ Form1::Form1(QWidget* parent)
     }
     widgets_[Index(Control::Command1)]->setFocus();
 
+    // Timer1's QTimer only wakes the core, once, when the next tick is due;
+    // the core counts the ticks from its clock and arms it again.
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
     timer_->setTimerType(Qt::PreciseTimer);
-    timer_->setInterval(kTimer1IntervalMs);
-    connect(timer_, &QTimer::timeout, this, [this] { Deliver(&TestRun::Timer1_Timer); });
-    timer_->start();
+    timer_->setSingleShot(true);
+    connect(timer_, &QTimer::timeout, this, [this] { TimerFired(); });
+    SetTimerEnabled(true);
+}
+
+// Whole milliseconds, rounded up: a wake-up before the tick is due only
+// costs another one.
+void Form1::ArmTimer(double delayMs) {
+    if (timer_ == nullptr) return;
+    if (delayMs < 0) {
+        timer_->stop();
+    } else {
+        timer_->start(static_cast<int>(std::ceil(delayMs)));
+    }
 }
 
 Form1::~Form1() = default;
@@ -334,14 +350,6 @@ void Form1::ClearSelected(Control option) {
     options_->setExclusive(false);
     button->setChecked(false);
     options_->setExclusive(true);
-}
-
-void Form1::SetTimerEnabled(bool enabled) {
-    if (!enabled) {
-        timer_->stop();
-    } else if (!timer_->isActive()) {
-        timer_->start();
-    }
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -23,7 +23,7 @@ int ShowMessageBox(QWidget& window, const QString& prompt, const QString& title,
 // runs the test logic on them, and delivers the clicks of Command1..Command4
 // and the ticks of Timer1 to the logic's event procedures. Each control is
 // a child widget whose object name is the control's name ("Label7"); Timer1
-// is a child QTimer.
+// is a child single-shot QTimer that wakes the core when a tick is due.
 //
 // Qt keeps the keys it handles as the core's FocusModel would (Space on a
 // button presses once on its release), and the modal QMessageBox keeps the
@@ -51,7 +51,6 @@ public:
     void SetVisible(Control control, bool visible) override;
     bool Selected(Control option) const override;
     void ClearSelected(Control option) override;
-    void SetTimerEnabled(bool enabled) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -59,6 +58,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void ArmTimer(double delayMs);
     QWidget* CreateControl(const ControlLayout& row);
     // Does what the focus model answered; returns whether the key is used.
     bool Apply(const FocusAnswer& answer);

@@ -24,19 +24,18 @@ Form1::Form1(Form1Settings settings)
     : FormCore(WindowServices{[this](std::string_view prompt, std::string_view title, MessageIcon icon) {
                                   return PresentMessage(prompt, title, icon);
                               },
-                              [this](int exitStatus) { EndEventLoop(exitStatus); }}),
+                              [this](int exitStatus) { EndEventLoop(exitStatus); },
+                              [this](double delayMs) { ArmTimer(delayMs); }, [] { return page_now(); }}),
       settings_(settings) {
     // A new window replaces the page's window, if any (the tests open many).
     current_ = this;
     Build();
-    openedAt_ = page_now();
-    timerRunning_ = true;
-    ScheduleTick();
+    SetTimerEnabled(true);
 }
 
 Form1::~Form1() {
-    StopTimer();
     if (current_ == this) {
+        page_cancel_tick();
         page_close_box();
         page_remove_window();
         current_ = nullptr;

@@ -66,18 +66,10 @@ public:
     bool ContextMenu(int target) const;
     // `repeat`: a repeat of a key held down.
     bool PressKey(Key key, bool shift, bool repeat);
-    // The page's clock at `nowMs` milliseconds (a monotonic clock): delivers
-    // every tick due since the window opened, however late the browser woke
-    // the page; returns the milliseconds until the next tick, or a negative
-    // number once Timer1 has stopped.
-    double ClockAt(double nowMs);
     // The tab is closed or reloaded: the run ends at once, box or not.
     void PageClosing();
 
-    double OpenedAt() const { return openedAt_; }
     bool BoxOpen() const { return focus_.BoxOpen(); }
-    bool TimerRunning() const { return timerRunning_; }
-    std::int64_t TicksDelivered() const { return ticksDelivered_; }
     // The control that has the keyboard focus; Form1 when none of them.
     Control Focused() const;
 
@@ -89,7 +81,6 @@ public:
     void SetVisible(Control control, bool visible) override;
     bool Selected(Control option) const override;
     void ClearSelected(Control option) override;
-    void SetTimerEnabled(bool enabled) override;
 
 private:
     // form1.cpp: the elements and the events.
@@ -105,18 +96,14 @@ private:
     void CloseBox();
     void HideWindow();
     void EndEventLoop(int exitStatus);
-    // clock.cpp: Timer1.
-    void ScheduleTick();
-    void StopTimer();
+    // clock.cpp: Timer1's wake-ups.
+    void ArmTimer(double delayMs);
 
     static inline Form1* current_ = nullptr;
 
     Form1Settings settings_;
     std::array<std::string, kControlCount> captions_{};
     FocusModel focus_{*this};
-    double openedAt_ = 0;
-    std::int64_t ticksDelivered_ = 0;
-    bool timerRunning_ = false;
 };
 
 }  // namespace infotest::web

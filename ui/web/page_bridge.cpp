@@ -39,5 +39,4 @@ EM_JS(void, page_close_box, (), { infotestPage.closeBox(); });
 EM_JS(double, page_now, (), { return performance.now(); });
 EM_JS(void, page_schedule_tick, (double delayMs), { infotestPage.scheduleTick(delayMs); });
 EM_JS(void, page_cancel_tick, (), { infotestPage.cancelTick(); });
-EM_JS(void, page_fail, (), { infotestPage.fail(); });
 // clang-format on

@@ -34,7 +34,6 @@ double page_now() EM_IMPORT(page_now);
 void page_schedule_tick(double delayMs) EM_IMPORT(page_schedule_tick);
 void page_cancel_tick() EM_IMPORT(page_cancel_tick);
 // The run stops halfway: the page shows its note, status 1.
-void page_fail() EM_IMPORT(page_fail);
 // clang-format on
 }
 

@@ -2,6 +2,7 @@
 // turns clicks and ticks into the logic's events; and the operations
 // of Controls on its child windows.
 
+#include <cmath>
 #include <string>
 
 #include "ui/win32/form1.h"
@@ -29,6 +30,14 @@ UINT MessageBoxIcon(MessageIcon icon) {
     return 0;
 }
 
+// The unbiased interrupt time in milliseconds: monotonic, and, as Windows
+// documents it, without the time the system spent asleep or hibernating.
+double AwakeMilliseconds() {
+    ULONGLONG hundredNanoseconds = 0;
+    QueryUnbiasedInterruptTime(&hundredNanoseconds);
+    return static_cast<double>(hundredNanoseconds) / 10000.0;
+}
+
 }  // namespace
 
 // Posting the quit message also ends a box's own message loop, which then
@@ -37,13 +46,15 @@ UINT MessageBoxIcon(MessageIcon icon) {
 Form1::Form1(HINSTANCE instance, Form1Settings settings)
     : FormCore({.showMessage = [this](std::string_view prompt, std::string_view title,
                                       MessageIcon icon) { return ShowBox(prompt, title, icon); },
-                .endEventLoop = [](int exitStatus) { PostQuitMessage(exitStatus); }}),
+                .endEventLoop = [](int exitStatus) { PostQuitMessage(exitStatus); },
+                .armTimer = [this](double delayMs) { ArmTimer(delayMs); },
+                .clock = AwakeMilliseconds}),
       dpi_(settings.dpi > 0 ? settings.dpi : SystemDpi()) {
     backColours_.fill(kForm1BackColour);
     CreateWindowItself(instance);
     titleImage_ = DecodeImage(settings.titleImage ? *settings.titleImage : ResourceImage(instance));
     CreateControls(instance);
-    timerRunning_ = SetTimer(window_.Get(), kTimer1Id, kTimer1IntervalMs, nullptr) != 0;
+    SetTimerEnabled(true);
 }
 
 HWND Form1::ControlWindow(Control control) const {
@@ -84,24 +95,18 @@ LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam
     }
     auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    // No exception may unwind through the system's code that called us.
-    try {
-        return form->Handle(message, wParam, lParam);
-    } catch (...) {
-        try {
-            form->EndProgram(kErrorExitStatus);
-        } catch (...) {
-            PostQuitMessage(kErrorExitStatus);
-        }
-        return 0;
-    }
+    // No exception may unwind through the system's code that called us:
+    // this is the window's one edge, and what it catches goes to the core.
+    LRESULT result = 0;
+    form->Guarded([&] { result = form->Handle(message, wParam, lParam); });
+    return result;
 }
 
 LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_TIMER:
-            if (wParam == kTimer1Id) Deliver(&TestRun::Timer1_Timer);
+            if (wParam == kTimer1Id) TimerFired();
             return 0;
         case WM_DRAWITEM: OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
         case WM_CTLCOLORSTATIC:
@@ -222,12 +227,18 @@ void Form1::ClearSelected(Control option) {
     UpdateTabStops();
 }
 
-void Form1::SetTimerEnabled(bool enabled) {
-    if (!enabled) {
-        if (timerRunning_ && window_.Get() != nullptr) KillTimer(window_.Get(), kTimer1Id);
-        timerRunning_ = false;
-    } else if (!timerRunning_ && window_.Get() != nullptr) {
-        timerRunning_ = SetTimer(window_.Get(), kTimer1Id, kTimer1IntervalMs, nullptr) != 0;
+// Timer1's WM_TIMER only wakes the core when the next tick is due; the core
+// counts the ticks from its clock and arms the timer again each time (the
+// same id replaces the timer). Whole milliseconds, rounded up: a wake-up
+// before the tick is due only costs another one.
+void Form1::ArmTimer(double delayMs) {
+    if (window_.Get() == nullptr) return;
+    if (delayMs < 0) {
+        KillTimer(window_.Get(), kTimer1Id);
+    } else {
+        // Should the system refuse a timer, the clock still catches up at the
+        // pupil's next click.
+        SetTimer(window_.Get(), kTimer1Id, static_cast<UINT>(std::ceil(delayMs)), nullptr);
     }
 }
 

@@ -53,7 +53,6 @@ public:
     bool HasTitleImage() const { return static_cast<bool>(titleImage_); }
     // A control's back colour as last set (0xBBGGRR).
     std::uint32_t BackColour(Control control) const;
-    bool TimerRunning() const { return timerRunning_; }
     // Whether a modal box of the window is open.
     bool BoxOpen() const { return boxesOpen_ > 0; }
 
@@ -76,11 +75,11 @@ public:
     void SetVisible(Control control, bool visible) override;
     bool Selected(Control option) const override;
     void ClearSelected(Control option) override;
-    void SetTimerEnabled(bool enabled) override;
 
 private:
     // form1.cpp: the window proper, its messages and the Controls.
     int ShowBox(std::string_view prompt, std::string_view title, MessageIcon icon);
+    void ArmTimer(double delayMs);
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int notification);
@@ -110,7 +109,6 @@ private:
     FocusModel focus_{*this};
     Control focusOnDeactivate_ = Control::Form1;
     int boxesOpen_ = 0;
-    bool timerRunning_ = false;
     // Last, so that it goes first: no child control outlives the fonts and
     // brushes it is drawn with.
     OwnedWindow window_;

@@ -15,10 +15,13 @@ int RunProgram(HINSTANCE instance, int showCommand) {
         window.Show(showCommand);
         status = window.RunMessageLoop();
     } catch (...) {
-        // Only the window's creation can get here; the running program
-        // reports its own errors.
-        MessageBoxW(nullptr, Widen("Не удалось открыть окно программы.").c_str(), Widen(kErrorTitle).c_str(),
-                    MB_OK | MB_ICONERROR);
+        // Only the window's creation can get here: once it exists, the core's
+        // error boundary owns every error and the exit status.
+        status = FormCore::OpeningFailed([](std::string_view prompt, std::string_view title, MessageIcon) {
+            return MessageBoxW(nullptr, Widen(prompt).c_str(), Widen(title).c_str(), MB_OK | MB_ICONERROR) == IDOK
+                       ? kOkResult
+                       : 0;
+        });
     }
     if (SUCCEEDED(com)) CoUninitialize();
     return status;

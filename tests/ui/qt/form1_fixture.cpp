@@ -2,13 +2,17 @@
 
 #include <map>
 
+#include <QCoreApplication>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
+#include <QTimerEvent>
 
 namespace infotest::testing {
 
 void Form1Test::SetUp() {
     form = std::make_unique<qt::Form1>();
+    form->SetClockSource([this] { return clockMs; });
     form->SetMessagePresenter([this](std::string_view prompt, std::string_view title, MessageIcon icon) {
         boxes.push_back({QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())),
                          QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())), icon});
@@ -20,6 +24,14 @@ void Form1Test::SetUp() {
 }
 
 void Form1Test::TearDown() { form.reset(); }
+
+void Form1Test::StallClock(int seconds) {
+    clockMs += seconds * kTimer1IntervalMs;
+    auto* timer = form->findChild<QTimer*>(QStringLiteral("Timer1"));
+    ASSERT_TRUE(timer != nullptr && timer->isActive());
+    QTimerEvent wake(timer->timerId());
+    QCoreApplication::sendEvent(timer, &wake);
+}
 
 QWidget* Form1Test::Find(Control control) const {
     return form->findChild<QWidget*>(

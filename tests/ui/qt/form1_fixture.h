@@ -37,6 +37,11 @@ protected:
         return qobject_cast<T*>(Find(control));
     }
 
+    // The window's clock goes on `seconds` (it is the test's and moves only
+    // here), then Timer1's timer wakes the window as its event dispatcher
+    // would.
+    void StallClock(int seconds);
+
     // Real mouse clicks at the middle of a control.
     void Click(Control control);
     void Start() { Click(Control::Command1); }
@@ -45,6 +50,7 @@ protected:
     std::vector<int> SelectedOptions() const;
 
     std::unique_ptr<qt::Form1> form;
+    double clockMs = 0;
     std::vector<PresentedBox> boxes;
     std::vector<int> exits;
 };

@@ -30,6 +30,9 @@ EM_JS(double, driver_number, (const char* expression), { return Number(eval(UTF8
 EM_JS(void, driver_key, (const char* key, int shift), { infotestDriver.key(UTF8ToString(key), shift); });
 // clang-format on
 
+// The script layer's entry point for the page's timer.
+extern "C" void infotest_clock();
+
 namespace infotest::testing {
 namespace {
 
@@ -65,7 +68,10 @@ WebWindow::~WebWindow() = default;
 void WebWindow::Open(const model::Sequence& sequence) {
     form_.reset();
     ticksSent_ = unreachableNextKeys_ = 0;
+    clockMs_ = 0;
+    // The window's clock is the test's own: it moves only in StallClock.
     form_ = std::make_unique<web::Form1>(web::Form1Settings{false});
+    form_->SetClockSource([this] { return clockMs_; });
     if (recorded_) services_.Install(*form_, sequence, [this](model::WindowView& view) { ReadWindow(view); });
     form_->Show();
     PageText("infotestDriver.attach(" + Quoted(ControlIds()) + ")");
@@ -86,11 +92,16 @@ std::string WebWindow::Click(Control control, int times) { return Click(Name(con
 
 void WebWindow::PressKey(const char* key, bool shift) { driver_key(key, shift ? 1 : 0); }
 
-// The page's timer calls the clock only while Timer1 runs.
+// The page's timer is armed only while Timer1 runs; it wakes the window
+// through the script layer's entry point.
+void WebWindow::StallClock(int seconds) {
+    clockMs_ += seconds * kTimer1IntervalMs;
+    if (form_->TimerRunning()) infotest_clock();
+}
+
 void WebWindow::Tick(int seconds) {
-    if (!form_->TimerRunning()) return;
-    ticksSent_ += seconds;
-    form_->ClockAt(form_->OpenedAt() + static_cast<double>(ticksSent_) * kTimer1IntervalMs);
+    if (form_->TimerRunning()) ticksSent_ += seconds;
+    StallClock(seconds);
 }
 
 void WebWindow::DeliverTick() { Tick(1); }

@@ -39,6 +39,7 @@ public:
     bool TickedByItself() const override { return form_->TicksDelivered() != ticksSent_; }
     int UnreachableNextKeys() const override { return unreachableNextKeys_; }
     bool ProgramEnded() const override;
+    void StallClock(int seconds) override;
 
     web::Form1& Window() const { return *form_; }
     const std::vector<model::ShownBox>& Boxes() const { return services_.Boxes(); }
@@ -51,7 +52,8 @@ public:
     // "ArrowDown", ...).
     void PressKey(const char* key, bool shift = false);
     Control Focused() const { return form_->Focused(); }
-    // One tick of the page's clock, `seconds` late.
+    // The page's clock goes on `seconds`, then its timer wakes the window:
+    // one tick, or a late wake-up.
     void Tick(int seconds = 1);
 
     static std::string Caption(Control control);
@@ -70,6 +72,7 @@ private:
     bool recorded_;
     std::unique_ptr<web::Form1> form_;
     RecordedServices services_;
+    double clockMs_ = 0;
     std::int64_t ticksSent_ = 0;
     int unreachableNextKeys_ = 0;
 };

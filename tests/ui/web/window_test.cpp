@@ -297,14 +297,5 @@ TEST_F(PageWindowOutOfView, NextAtTheLastQuestionPassesTheFocusOnAndCannotBeReac
     EXPECT_EQ(Js("document.getElementById('Form1').scrollLeft"), "0");
 }
 
-// ---- The clock ----
-
-TEST_F(PageWindow, ALateTimerDeliversEveryMissedTickFromTheMonotonicClock) {
-    const double delay = Form().ClockAt(Form().OpenedAt() + 3600 * 1000.0 + 250);
-    EXPECT_EQ(WebWindow::Caption(Control::Label11), "60");
-    EXPECT_EQ(WebWindow::Caption(Control::Label13), "0");
-    EXPECT_NEAR(delay, 750, 0.001);
-}
-
 }  // namespace
 }  // namespace infotest::testing

@@ -14,8 +14,6 @@ using win32::WindowText;
 using model::Observation;
 using model::Sequence;
 
-constexpr wchar_t kDriverProperty[] = L"InfotestDriver";
-
 RECT ClientRectOf(HWND child, HWND parent) {
     RECT rect{};
     GetWindowRect(child, &rect);
@@ -39,24 +37,14 @@ Win32Window::Win32Window(win32::Form1Settings settings) : settings_(settings) {}
 
 Win32Window::~Win32Window() = default;
 
-// Counts the timer messages that reach the window, to tell the ticks the
-// test delivers from any the system would deliver by itself.
-LRESULT CALLBACK Win32Window::CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    auto* driver = static_cast<Win32Window*>(GetPropW(window, kDriverProperty));
-    if (driver == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_TIMER && wParam == win32::kTimer1Id) ++driver->ticksSeen_;
-    return CallWindowProcW(driver->formProcedure_, window, message, wParam, lParam);
-}
-
 void Win32Window::Open(const Sequence& sequence) {
     form_.reset();
-    ticksSent_ = ticksSeen_ = unreachableNextKeys_ = 0;
+    ticksSent_ = unreachableNextKeys_ = 0;
+    clockMs_ = 0;
 
+    // The window's clock is the test's own: it moves only in StallClock.
     form_ = std::make_unique<win32::Form1>(GetModuleHandleW(nullptr), settings_);
-    HWND window = form_->Handle();
-    SetPropW(window, kDriverProperty, this);
-    formProcedure_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::CountingProcedure)));
+    form_->SetClockSource([this] { return clockMs_; });
 
     services_.Install(*form_, sequence, [this](model::WindowView& view) { ReadWindow(view); });
     form_->Show();
@@ -64,12 +52,17 @@ void Win32Window::Open(const Sequence& sequence) {
 
 bool Win32Window::TakesActions() const { return !ProgramEnded() && IsWindowVisible(form_->Handle()); }
 
-// The system sends a timer's messages only while it runs.
-void Win32Window::DeliverTick() {
+// The system sends a timer's messages only while it is armed.
+void Win32Window::StallClock(int seconds) {
+    clockMs_ += seconds * kTimer1IntervalMs;
     if (!form_->TimerRunning()) return;
-    ++ticksSent_;
-    MSG tick{form_->Handle(), WM_TIMER, win32::kTimer1Id, 0, GetTickCount(), {}};
-    form_->Process(tick);
+    MSG wake{form_->Handle(), WM_TIMER, win32::kTimer1Id, 0, GetTickCount(), {}};
+    form_->Process(wake);
+}
+
+void Win32Window::DeliverTick() {
+    if (form_->TimerRunning()) ++ticksSent_;
+    StallClock(1);
 }
 
 // What the close button of the title bar sends.

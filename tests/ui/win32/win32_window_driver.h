@@ -29,9 +29,10 @@ public:
     void Open(const model::Sequence& sequence) override;
     void Observe(model::Observation& into) override;
 
-    bool TickedByItself() const override { return ticksSeen_ != ticksSent_; }
+    bool TickedByItself() const override { return form_->TicksDelivered() != ticksSent_; }
     int UnreachableNextKeys() const override { return unreachableNextKeys_; }
     bool ProgramEnded() const override { return services_.Ended(); }
+    void StallClock(int seconds) override;
 
     win32::Form1& Window() const { return *form_; }
     const std::vector<model::ShownBox>& Boxes() const { return services_.Boxes(); }
@@ -48,7 +49,6 @@ public:
     Control Focused() const;
 
 private:
-    static LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     void ReadWindow(model::WindowView& into) const;
     bool TakesActions() const override;
     void ClickControl(Control control) override { Click(control); }
@@ -58,10 +58,9 @@ private:
 
     win32::Form1Settings settings_;
     std::unique_ptr<win32::Form1> form_;
-    WNDPROC formProcedure_ = nullptr;
     RecordedServices services_;
+    double clockMs_ = 0;
     int ticksSent_ = 0;
-    int ticksSeen_ = 0;
     int unreachableNextKeys_ = 0;
 };
 
