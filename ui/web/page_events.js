@@ -7,12 +7,19 @@
   'use strict';
   // The window's codes (from the C++ tables, in infotestWindow) of the
   // browser's key names, older names included.
-  var keys = infotestWindow.keys;
   var keyCodes = {
-    Tab: keys.Tab, Enter: keys.Enter, Escape: keys.Escape, Esc: keys.Escape, ' ': keys.Space, Spacebar: keys.Space,
-    ArrowLeft: keys.Left, Left: keys.Left, ArrowUp: keys.Up, Up: keys.Up,
-    ArrowRight: keys.Right, Right: keys.Right, ArrowDown: keys.Down, Down: keys.Down
+    Tab: infotestWindow.keys.Tab, Enter: infotestWindow.keys.Enter,
+    Escape: infotestWindow.keys.Escape, Esc: infotestWindow.keys.Escape,
+    ' ': infotestWindow.keys.Space, Spacebar: infotestWindow.keys.Space,
+    ArrowLeft: infotestWindow.keys.Left, Left: infotestWindow.keys.Left,
+    ArrowUp: infotestWindow.keys.Up, Up: infotestWindow.keys.Up,
+    ArrowRight: infotestWindow.keys.Right, Right: infotestWindow.keys.Right,
+    ArrowDown: infotestWindow.keys.Down, Down: infotestWindow.keys.Down
   };
+  // Whether a key is one of the two that press a focused button.
+  function pressesButton(code) {
+    return code === infotestWindow.keys.Enter || code === infotestWindow.keys.Space;
+  }
 
   document.addEventListener('click', function (event) {
     page.call('infotest_click', page.targetOf(event.target));
@@ -33,7 +40,7 @@
   // the window pressed it already on the key press.
   document.addEventListener('keyup', function (event) {
     var code = keyCodes[event.key];
-    if (page.hasWindow() && (code === keys.Enter || code === keys.Space)) event.preventDefault();
+    if (page.hasWindow() && pressesButton(code)) event.preventDefault();
   });
 
   document.addEventListener('focusin', function (event) {
