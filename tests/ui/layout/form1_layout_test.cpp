@@ -125,13 +125,19 @@ struct EdgeCase {
 TEST(LiesOutsideContainerTest, OneTwipInsideAnyEdgeIsInsideAndOnTheEdgeIsOutside) {
     // Command4 is 3015 x 495 in the client area of 11910 x 6420.
     const EdgeCase cases[] = {
-        {Control::Command4, 11909, 100, false},  {Control::Command4, 11910, 100, true},
-        {Control::Command4, 11909.5, 100, false}, {Control::Command4, -3014, 100, false},
-        {Control::Command4, -3015, 100, true},   {Control::Command4, 100, 6419, false},
-        {Control::Command4, 100, 6420, true},    {Control::Command4, 100, -494, false},
-        {Control::Command4, 100, -495, true},    {Control::Command4, 4560, 5400, false},
+        {Control::Command4, 11909, 100, false},
+        {Control::Command4, 11910, 100, true},
+        {Control::Command4, 11909.5, 100, false},
+        {Control::Command4, -3014, 100, false},
+        {Control::Command4, -3015, 100, true},
+        {Control::Command4, 100, 6419, false},
+        {Control::Command4, 100, 6420, true},
+        {Control::Command4, 100, -494, false},
+        {Control::Command4, 100, -495, true},
+        {Control::Command4, 4560, 5400, false},
         // Where Start moves the title image and the last question Next.
-        {Control::Picture1, 14000, 10000, true}, {Control::Command4, 14000, 10000, true},
+        {Control::Picture1, 14000, 10000, true},
+        {Control::Command4, 14000, 10000, true},
     };
     for (const EdgeCase& c : cases) {
         EXPECT_EQ(LiesOutsideContainer(c.control, c.left, c.top), c.outside)

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "tests/model/window_sequences.h"
+#include "tests/model/window_suite.h"
 #include "tests/ui/qt/qt_window_driver.h"
 
 namespace infotest::testing {
@@ -31,6 +32,11 @@ TEST_P(WindowFindsAPlantedFault, InTheFirstFewSequences) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, WindowFindsAPlantedFault, ::testing::ValuesIn(model::kPlantedFaults),
                          model::PlantedFaultName);
+
+// The checks that are the same for every window.
+using model::EveryWindow;
+INSTANTIATE_TEST_SUITE_P(Qt, EveryWindow, ::testing::Values(model::WindowKind{"Qt", OpenQtWindow}),
+                         model::WindowKindName);
 
 }  // namespace
 }  // namespace infotest::testing
