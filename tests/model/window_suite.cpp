@@ -43,14 +43,11 @@ void EveryWindow::SetUp() {
 Observation EveryWindow::Look() {
     Observation observation;
     window->Observe(observation);
+    boxes.insert(boxes.end(), observation.boxes.begin(), observation.boxes.end());
     return observation;
 }
 
-std::string EveryWindow::CaptionOf(Control control) {
-    Observation observation;
-    window->Observe(observation);
-    return observation.window[control].caption;
-}
+std::string EveryWindow::CaptionOf(Control control) { return Look().window[control].caption; }
 
 void EveryWindow::Do(Action action, int option) { window->Apply(PupilEvent{action, option}); }
 
@@ -132,12 +129,14 @@ TEST_P(EveryWindow, ArrowsSelectTheOptionsInTheirDrawnOrderAndWrap) {
         const Observation shown = Look();
         for (const Control option : drawn) EXPECT_EQ(shown.window[option].selected, option == expected) << "Down " << i;
     }
-    TabTo(drawn.front());
+    for (int step = 0; step < 4 && window->Focused() != drawn.front(); ++step) window->PressKey(Key::Down);
+    ASSERT_EQ(window->Focused(), drawn.front());
     window->PressKey(Key::Up);  // wraps to the bottom one
     EXPECT_EQ(window->Focused(), drawn.back());
     EXPECT_TRUE(Look().window[drawn.back()].selected);
     // Tab comes back into the group at the option selected now.
-    EXPECT_EQ(TabCycle().back(), drawn.back());
+    TabTo(Control::Command2);
+    EXPECT_EQ(TabCycle(), (std::vector<Control>{Control::Command3, Control::Command4, drawn.back()}));
 }
 
 // ---- Keys held down ----
@@ -150,14 +149,16 @@ TEST_P(EveryWindow, AHeldKeyPressesTheButtonOnce) {
         SCOPED_TRACE(key == Key::Enter ? "Enter" : "Space");
         window = GetParam().open();
         window->Open(OrderedSequence());
+        boxes.clear();
         window->HoldKey(key, 5);
         EXPECT_EQ(CaptionOf(Control::Label6), "1");
-        EXPECT_TRUE(Look().boxes.empty()) << "the repeats pressed the next button too";
+        EXPECT_TRUE(boxes.empty()) << "the repeats pressed the next button too";
         ASSERT_EQ(window->Focused(), Control::Command2);
+        boxes.clear();
         window->HoldKey(key, 5);
-        const Observation shown = Look();
-        ASSERT_EQ(shown.boxes.size(), 1U);
-        EXPECT_EQ(shown.boxes[0].prompt, "Выберите ответ");
+        Look();
+        ASSERT_EQ(boxes.size(), 1U);
+        EXPECT_EQ(boxes[0].prompt, "Выберите ответ");
     }
 }
 
@@ -197,7 +198,8 @@ TEST_P(EveryWindow, NextAtTheLastQuestionPassesTheFocusOnAndLeavesTheTabCycle) {
     EXPECT_NE(window->Focused(), Control::Command4);
     EXPECT_NE(window->Focused(), Control::Form1) << "the focus went nowhere";
     EXPECT_FALSE(Holds(TabCycle(), Control::Command4));
-    EXPECT_TRUE(Look().boxes.empty());
+    Look();
+    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_P(EveryWindow, AControlMovedOutOfViewLeavesTheTabCycleAndRejoinsItMovedBack) {

@@ -15,6 +15,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "tests/model/window_sequences.h"
 
@@ -44,7 +45,8 @@ class EveryWindow : public ::testing::TestWithParam<WindowKind> {
 protected:
     void SetUp() override;
 
-    // What the window shows now, and the boxes opened since the last look.
+    // What the window shows now; the boxes opened since the last look are
+    // added to `boxes`.
     Observation Look();
     std::string CaptionOf(Control control);
     // Start, Check, a choice... as the pupil's mouse does them.
@@ -57,6 +59,7 @@ protected:
     std::vector<Control> OptionsTopDown();
 
     std::unique_ptr<RealWindow> window;
+    std::vector<ShownBox> boxes;  // recorded since the window opened
 };
 
 }  // namespace infotest::model
