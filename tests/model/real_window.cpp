@@ -21,6 +21,20 @@ constexpr PupilEvent kNothing{Action::Choose, 0};
 
 }  // namespace
 
+void RealWindow::Open(const Sequence& sequence) {
+    unreachableNextKeys_ = 0;
+    OpenWindow(sequence);
+}
+
+void RealWindow::PressNextFromTheKeyboard() {
+    for (int step = 0; step < kControlCount && Focused() != Control::Command4; ++step) PressKey(Key::Tab);
+    if (Focused() != Control::Command4) {
+        ++unreachableNextKeys_;
+        return;
+    }
+    PressKey(Key::Space);
+}
+
 void RealWindow::Apply(const PupilEvent& event) {
     if (!TakesActions()) return;
     switch (event.action) {

@@ -7,21 +7,32 @@
 // a keyboard that cannot reach a button taken out of the focus chain, and a
 // clock of its own that may tick while the test is not looking.
 
+#include <cstdint>
+
 #include "tests/model/side_by_side.h"
+#include "ui/core/keys.h"
+#include "ui/layout/form1_layout.h"
+#include "ui/layout/placement.h"
 
 namespace infotest::model {
 
 // A real window under test: besides what any window under test does, it
-// tells what the test cannot see through the pupil's actions alone.
+// tells what the test cannot see through the pupil's actions alone, and
+// takes the keyboard and the calls that the checks shared by every window
+// need (tests/model/window_suite.h).
 class RealWindow : public WindowUnderTest {
 public:
+    // Opens a fresh window through OpenWindow and starts the count of
+    // unreachable keyboard presses afresh.
+    void Open(const Sequence& sequence) final;
+
     // Whether Timer1 ticked without a Tick of the sequence since Open (the
     // window's own clock ran for more than a second): the run then proves
     // nothing about the clock.
     virtual bool TickedByItself() const = 0;
 
     // Keyboard presses of Next since Open that found no way to the button.
-    virtual int UnreachableNextKeys() const = 0;
+    int UnreachableNextKeys() const { return unreachableNextKeys_; }
 
     // Whether the program behind the window has ended.
     virtual bool ProgramEnded() const = 0;
@@ -36,24 +47,49 @@ public:
     // window that has closed takes nothing.
     void Apply(const PupilEvent& event) final;
 
+    // A key pressed and released on the focused control, as the toolkit
+    // delivers it; `shift` holds Shift down meanwhile.
+    virtual void PressKey(Key key, bool shift = false) = 0;
+    // A key held down on the focused control: pressed, then repeated
+    // `repeats` times by the keyboard's auto-repeat, then released.
+    virtual void HoldKey(Key key, int repeats) = 0;
+    // The control that has the keyboard focus; Form1 when none of them.
+    virtual Control Focused() const = 0;
+
+    // The window's controls as the logic calls them.
+    virtual Controls& Logic() = 0;
+    // Where the window's client area lies on the screen (the page), in
+    // pixels, and the colour shown just inside its top-left corner.
+    virtual ScreenPoint ClientPlace() const = 0;
+    virtual std::uint32_t ClientCornerColour() const = 0;
+
+    // From now on the window's own boxes serve instead of the recorded
+    // ones, and the pupil closes each as soon as it shows, with Enter on its
+    // OK button. Their count since then:
+    virtual void UseOwnBoxesClosedByEnter() = 0;
+    virtual int OwnBoxesClosed() const = 0;
+
 private:
+    virtual void OpenWindow(const Sequence& sequence) = 0;
     // Whether the window is still there to take the pupil's actions.
     virtual bool TakesActions() const = 0;
     // A mouse click in the middle of the part of the control that can be
     // seen; nothing when the control is hidden or out of view.
     virtual void ClickControl(Control control) = 0;
-    // The pupil tabs round the focus chain to the Next button and presses
-    // space; a press that finds no way to the button is counted.
-    virtual void PressNextFromTheKeyboard() = 0;
     // One tick of Timer1, as the system delivers it: only while it runs.
     virtual void DeliverTick() = 0;
     // The close request of the window system.
     virtual void RequestClose() = 0;
+
+    // The pupil tabs round the focus chain to the Next button and presses
+    // space; a press that finds no way to the button is counted.
+    void PressNextFromTheKeyboard();
+
+    int unreachableNextKeys_ = 0;
 };
 
-// Twips per pixel at 96 dots per inch, the grid on which a real window
-// places its controls.
-inline constexpr int kTwipsPerPixel = 15;
+// Twips per pixel at 96 dpi are the layout's kTwipsPerPixel, the grid on
+// which a real window places its controls.
 
 // A twips position as a window at 96 dpi can show it: on its grid of 15 twips.
 double OnPixelGrid(double twips);

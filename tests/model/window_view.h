@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "run/controls.h"
+#include "ui/layout/form1_layout.h"
 
 namespace infotest::model {
 
@@ -38,8 +39,8 @@ struct WindowView {
 const WindowView& OpeningWindow();
 
 // The client area; a control placed beyond it cannot be clicked.
-inline constexpr int kClientWidthTwips = 11910;
-inline constexpr int kClientHeightTwips = 6420;
+inline constexpr int kClientWidthTwips = kForm1ClientWidth;
+inline constexpr int kClientHeightTwips = kForm1ClientHeight;
 
 // A modal box and the window behind it while it was open.
 struct ShownBox {

@@ -83,7 +83,7 @@ void FakeControls::SetTimerEnabled(bool enabled) {
 
 int FakeControls::ShowMessage(std::string_view prompt, std::string_view title, MessageIcon icon) {
     Record("box:" + std::string(prompt));
-    boxes.push_back({std::string(prompt), std::string(title), icon});
+    boxes.push_back({std::string(prompt), std::string(title), icon, {}});
     return kOkCode;
 }
 

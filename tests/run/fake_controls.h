@@ -9,26 +9,16 @@
 #include "run/controls.h"
 #include "run/random_source.h"
 #include "run/procedures.h"
+#include "tests/model/window_view.h"
 
 #include <gtest/gtest.h>
 
 namespace infotest::testing {
 
-// What one control shows, as far as the logic can change it.
-struct ControlView {
-    std::string caption;
-    double left = 0;
-    int top = 0;
-    std::uint32_t backColor = 0xC0FFC0;
-    bool visible = true;
-    bool selected = false;
-};
-
-struct ShownBox {
-    std::string prompt;
-    std::string title;
-    MessageIcon icon;
-};
+// What one control shows, and a box with the window behind it (the fake
+// leaves that empty): the model's records, so that one type serves both.
+using model::ControlView;
+using model::ShownBox;
 
 // A recording stand-in for the window. It keeps the state of every control as
 // the window would show it, records each message box and the end of the

@@ -1,5 +1,7 @@
 // The window at work: Start and its nested Next, the option group, message
-// boxes, the timer, the end of the program and the focus chain.
+// boxes, the timer and the end of the program. The keyboard, the focus and
+// Form1 as the window are checked by the suite every window runs
+// (model_window_test.cpp).
 
 #include <algorithm>
 
@@ -23,7 +25,6 @@ using OptionTest = Form1Test;
 using MessageBoxTest = Form1Test;
 using TimerTest = Form1Test;
 using EndTest = Form1Test;
-using WindowTest = Form1Test;
 
 QString LabelText(QWidget* widget) { return qobject_cast<QLabel*>(widget)->text(); }
 
@@ -66,32 +67,6 @@ TEST_F(StartTest, StartMovesTheTitleImageAwayAndShowsTheFirstQuestion) {
     std::sort(tops.begin(), tops.end());
     EXPECT_EQ(tops, (std::vector<int>{60, 100, 140}));
     EXPECT_TRUE(SelectedOptions().empty());
-}
-
-TEST_F(StartTest, EnterOnTheFocusedStartButtonStartsTheTest) {
-    form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    ASSERT_EQ(QApplication::focusWidget(), Find(Control::Command1));
-    QTest::keyClick(Find(Control::Command1), Qt::Key_Return);
-    EXPECT_FALSE(Find(Control::Command1)->isVisible());
-    EXPECT_EQ(form->Run().State().QuestionNo, 1);
-}
-
-// Qt's own button pressed again at every repeat of a held Enter.
-TEST_F(StartTest, AHeldEnterOnNextMovesOnOneQuestion) {
-    Start();
-    Click(Control::Option1);
-    Click(Control::Command2);
-    QWidget* next = Find(Control::Command4);
-    next->setFocus();
-    QTest::keyPress(next, Qt::Key_Return);
-    for (int i = 0; i < 3; ++i) {
-        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
-        QApplication::sendEvent(next, &repeat);
-    }
-    QTest::keyRelease(next, Qt::Key_Return);
-    EXPECT_EQ(form->Run().State().QuestionNo, 2);
-    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(OptionTest, AClickSelectsOneOptionAndClearsTheOthers) {
@@ -160,17 +135,17 @@ TEST_F(MessageBoxTest, RefusalsGoThroughThePresenterWithTheirTextsAndIcons) {
     Start();
     Click(Control::Command2);  // nothing selected
     ASSERT_EQ(boxes.size(), 1U);
-    EXPECT_EQ(boxes[0].prompt, QStringLiteral("Выберите ответ"));
-    EXPECT_EQ(boxes[0].title, QStringLiteral("Внимание!"));
+    EXPECT_EQ(boxes[0].prompt, "Выберите ответ");
+    EXPECT_EQ(boxes[0].title, "Внимание!");
     EXPECT_EQ(boxes[0].icon, MessageIcon::Question);
     EXPECT_EQ(form->Run().State().MsgResult, "1");
     Click(Control::Command4);
     ASSERT_EQ(boxes.size(), 2U);
-    EXPECT_EQ(boxes[1].prompt, QStringLiteral("Нажмите кнопку ПРОВЕРИТЬ"));
+    EXPECT_EQ(boxes[1].prompt, "Нажмите кнопку ПРОВЕРИТЬ");
     EXPECT_EQ(boxes[1].icon, MessageIcon::Question);
     Click(Control::Command3);
     ASSERT_EQ(boxes.size(), 3U);
-    EXPECT_EQ(boxes[2].prompt, QStringLiteral("Нажмите кнопку ПРОВЕРИТЬ    "));
+    EXPECT_EQ(boxes[2].prompt, "Нажмите кнопку ПРОВЕРИТЬ    ");
     EXPECT_EQ(boxes[2].icon, MessageIcon::Information);
     EXPECT_TRUE(exits.empty());
 }
@@ -277,124 +252,10 @@ TEST_F(EndTest, TheGradeAndTheSecondExit) {
     EXPECT_FALSE(Find(Control::Command4)->isVisible());
     EXPECT_FALSE(Find(Control::Label7)->isVisible());
     ASSERT_EQ(boxes.size(), 1U);
-    EXPECT_EQ(boxes[0].prompt, QStringLiteral("Покажите результат учителю"));
+    EXPECT_EQ(boxes[0].prompt, "Покажите результат учителю");
     EXPECT_TRUE(exits.empty());
     Click(Control::Command3);
     EXPECT_EQ(exits, std::vector<int>{0});
-}
-
-// Form1 is the window itself: it keeps its place on the screen, takes a back
-// colour in its client area and hides as a whole, without ending anything.
-TEST_F(WindowTest, Form1KeepsItsPlaceTakesItsColourAndHidesAsAWhole) {
-    const QPoint place = form->pos();
-    form->Move(Control::Form1, 0, 0);
-    EXPECT_EQ(form->pos(), place);
-    form->SetBackColor(Control::Form1, 0x0000FF);
-    EXPECT_EQ(form->grab().toImage().pixelColor(2, 2), Bgr(0x0000FF));
-    form->SetVisible(Control::Form1, false);
-    EXPECT_FALSE(form->isVisible());
-    form->SetVisible(Control::Form1, true);
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_FALSE(form->Ended());
-}
-
-class FocusChainTest : public Form1Test {
-protected:
-    void SetUp() override {
-        Form1Test::SetUp();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    }
-
-    // The widgets that Tab visits from the focused one, until it comes back.
-    std::vector<QWidget*> TabCycle() {
-        std::vector<QWidget*> cycle;
-        QWidget* first = QApplication::focusWidget();
-        for (int step = 0; step < 30; ++step) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QWidget* now = QApplication::focusWidget();
-            if (now == first) break;
-            cycle.push_back(now);
-        }
-        return cycle;
-    }
-
-    // The shown options, topmost first, as drawn.
-    std::vector<QWidget*> OptionsByTop() const {
-        std::vector<QWidget*> options;
-        for (int n = 1; n <= 4; ++n) options.push_back(Find(OptionControl(n)));
-        std::stable_sort(options.begin(), options.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
-        return options;
-    }
-};
-
-TEST_F(FocusChainTest, StartHasTheFocusAndTabSkipsHiddenControls) {
-    EXPECT_EQ(QApplication::focusWidget(), Find(Control::Command1));
-    const std::vector<QWidget*> expected{Find(Control::Command2), Find(Control::Command3), Find(Control::Picture1)};
-    EXPECT_EQ(TabCycle(), expected);
-}
-
-// The option group is one stop: Tab enters it at the selected option (the
-// topmost drawn when none is), and the arrow keys move within it.
-TEST_F(FocusChainTest, AfterStartTheTitleImageIsOutOfTheChain) {
-    // The questions in the bank's order, then the arrangement that draws
-    // Option4 at the top and Option1 below it.
-    int draws = 0;
-    form->SetRandomSource([&draws] { return draws < kQuestionCount ? (draws++ + 0.5) / kQuestionCount : 0.1; }, [] {});
-    Start();
-    ASSERT_EQ(OptionsByTop().front(), Find(Control::Option4));
-    EXPECT_EQ(Find(Control::Picture1)->focusPolicy(), Qt::NoFocus);
-    Find(Control::Command2)->setFocus();
-    const std::vector<QWidget*> none{Find(Control::Command3), Find(Control::Command4), OptionsByTop().front()};
-    EXPECT_EQ(TabCycle(), none);
-    Click(Control::Option3);
-    Find(Control::Command2)->setFocus();
-    const std::vector<QWidget*> third{Find(Control::Command3), Find(Control::Command4), Find(Control::Option3)};
-    EXPECT_EQ(TabCycle(), third);
-}
-
-// Qt's own arrows moved the focus by geometry without selecting, and did
-// not wrap.
-TEST_F(FocusChainTest, ArrowsSelectTheOptionsInTheirDrawnOrderAndWrap) {
-    Start();
-    const std::vector<QWidget*> byTop = OptionsByTop();
-    byTop.front()->setFocus();
-    QTest::keyClick(byTop.front(), Qt::Key_Up);
-    EXPECT_EQ(QApplication::focusWidget(), byTop.back());
-    EXPECT_EQ(SelectedOptions().size(), 1U);
-    EXPECT_TRUE(qobject_cast<QRadioButton*>(byTop.back())->isChecked());
-    QTest::keyClick(byTop.back(), Qt::Key_Down);
-    EXPECT_EQ(QApplication::focusWidget(), byTop.front());
-    EXPECT_TRUE(qobject_cast<QRadioButton*>(byTop.front())->isChecked());
-    EXPECT_EQ(SelectedOptions().size(), 1U);
-}
-
-TEST_F(FocusChainTest, NextLeavesTheChainWhenItLeavesTheWindowAtQuestion21) {
-    Start();
-    auto* next = Find<QPushButton>(Control::Command4);
-    for (int question = 1; question < 21; ++question) {
-        Find<QRadioButton>(Control::Option1)->click();
-        Find<QPushButton>(Control::Command2)->click();
-        next->setFocus();
-        QTest::keyClick(next, Qt::Key_Space);
-    }
-    ASSERT_EQ(form->Run().State().QuestionNo, 21);
-    EXPECT_EQ(LabelText(Find(Control::Label6)), QStringLiteral("21"));
-    EXPECT_EQ(next->pos(), QPoint(933, 667));
-    EXPECT_TRUE(next->isVisible());  // moved away, not hidden
-    EXPECT_EQ(next->focusPolicy(), Qt::NoFocus);
-    EXPECT_NE(QApplication::focusWidget(), next);
-    EXPECT_EQ(form->childAt(QPoint(400, 376)), nullptr);  // nothing to click there
-    const std::vector<QWidget*> cycle = TabCycle();
-    EXPECT_EQ(std::count(cycle.begin(), cycle.end(), next), 0);
-    EXPECT_TRUE(boxes.empty());
-}
-
-TEST_F(FocusChainTest, AControlMovedBackInRejoinsTheChain) {
-    form->Move(Control::Command4, 14000, 10000);
-    EXPECT_EQ(Find(Control::Command4)->focusPolicy(), Qt::NoFocus);
-    form->Move(Control::Command4, 4560, 5400);
-    EXPECT_EQ(Find(Control::Command4)->focusPolicy(), Qt::StrongFocus);
 }
 
 }  // namespace

@@ -14,8 +14,7 @@ void Form1Test::SetUp() {
     form = std::make_unique<qt::Form1>();
     form->SetClockSource([this] { return clockMs; });
     form->SetMessagePresenter([this](std::string_view prompt, std::string_view title, MessageIcon icon) {
-        boxes.push_back({QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())),
-                         QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())), icon});
+        boxes.push_back({std::string(prompt), std::string(title), icon, {}});
         return 1;
     });
     form->SetProgramEnder([this](int status) { exits.push_back(status); });

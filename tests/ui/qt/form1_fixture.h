@@ -12,16 +12,11 @@
 #include <QWidget>
 
 #include "run/controls.h"
+#include "tests/model/window_view.h"
 #include "ui/qt/form1.h"
 #include "ui/layout/form1_layout.h"
 
 namespace infotest::testing {
-
-struct PresentedBox {
-    QString prompt;
-    QString title;
-    MessageIcon icon;
-};
 
 // A shown Form1 whose message boxes and program end are recorded instead of
 // shown and performed.
@@ -51,7 +46,7 @@ protected:
 
     std::unique_ptr<qt::Form1> form;
     double clockMs = 0;
-    std::vector<PresentedBox> boxes;
+    std::vector<model::ShownBox> boxes;  // the window behind is not read here
     std::vector<int> exits;
 };
 

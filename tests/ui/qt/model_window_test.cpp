@@ -10,6 +10,7 @@
 
 #include "tests/model/window_checks.h"
 #include "tests/model/window_sequences.h"
+#include "tests/model/window_suite.h"
 #include "tests/ui/qt/qt_window_driver.h"
 
 namespace infotest::testing {
@@ -42,6 +43,11 @@ TEST(QtWindowChecks, ExceptionEndsTheRun) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, WindowFindsAPlantedFault, ::testing::ValuesIn(model::kPlantedFaults),
                          model::PlantedFaultName);
+
+// The checks that are the same for every window.
+using model::EveryWindow;
+INSTANTIATE_TEST_SUITE_P(Qt, EveryWindow, ::testing::Values(model::WindowKind{"Qt", OpenQtWindow}),
+                         model::WindowKindName);
 
 }  // namespace
 }  // namespace infotest::testing

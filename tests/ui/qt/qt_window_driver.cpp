@@ -17,7 +17,6 @@
 namespace infotest::testing {
 namespace {
 
-using model::kTwipsPerPixel;
 using model::Observation;
 using model::Sequence;
 using model::WindowView;
@@ -35,17 +34,40 @@ std::uint32_t Bgr(const QColor& colour) {
            static_cast<std::uint32_t>(colour.blue()) << 16U;
 }
 
+Qt::Key QtKey(Key key) {
+    switch (key) {
+        case Key::Tab: return Qt::Key_Tab;
+        case Key::Enter: return Qt::Key_Return;
+        case Key::Escape: return Qt::Key_Escape;
+        case Key::Space: return Qt::Key_Space;
+        case Key::Left: return Qt::Key_Left;
+        case Key::Up: return Qt::Key_Up;
+        case Key::Right: return Qt::Key_Right;
+        case Key::Down: return Qt::Key_Down;
+    }
+    return Qt::Key_unknown;
+}
+
+QString KeyText(Key key) {
+    switch (key) {
+        case Key::Tab: return QStringLiteral("\t");
+        case Key::Enter: return QStringLiteral("\r");
+        case Key::Space: return QStringLiteral(" ");
+        default: return {};
+    }
+}
+
 }  // namespace
 
 QtWindow::QtWindow() = default;
 QtWindow::~QtWindow() = default;
 
-void QtWindow::Open(const Sequence& sequence) {
+void QtWindow::OpenWindow(const Sequence& sequence) {
     // The clock is the test's own from the start; a window that ticked by
     // itself all the same is opened afresh.
     for (int attempt = 0; attempt < 3; ++attempt) {
         form_.reset();
-        ticksSent_ = unreachableNextKeys_ = 0;
+        ticksSent_ = ownBoxesClosed_ = 0;
         clockMs_ = 0;
 
         form_ = std::make_unique<qt::Form1>();
@@ -113,18 +135,66 @@ void QtWindow::ClickControl(Control control) {
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, seen.center());
 }
 
-// The pupil tabs round the focus chain to the Next button and presses space.
-void QtWindow::PressNextFromTheKeyboard() {
-    QWidget* next = WidgetOf(Control::Command4);
-    for (int step = 0; step < kControlCount && QApplication::focusWidget() != next; ++step) {
-        QWidget* focused = QApplication::focusWidget();
-        QTest::keyClick(focused != nullptr ? focused : form_.get(), Qt::Key_Tab);
+QWidget* QtWindow::KeyTarget() const {
+    QWidget* focused = QApplication::focusWidget();
+    return focused != nullptr ? focused : form_.get();
+}
+
+void QtWindow::PressKey(Key key, bool shift) {
+    QTest::keyClick(KeyTarget(), QtKey(key), shift ? Qt::ShiftModifier : Qt::NoModifier);
+}
+
+// Each event goes to the widget that has the focus at that moment, as the
+// keyboard's do.
+void QtWindow::HoldKey(Key key, int repeats) {
+    const QString text = KeyText(key);
+    QTest::simulateEvent(KeyTarget(), true, QtKey(key), Qt::NoModifier, text, false);
+    for (int i = 0; i < repeats; ++i) QTest::simulateEvent(KeyTarget(), true, QtKey(key), Qt::NoModifier, text, true);
+    QTest::simulateEvent(KeyTarget(), false, QtKey(key), Qt::NoModifier, text, false);
+}
+
+Control QtWindow::Focused() const {
+    QWidget* focused = QApplication::focusWidget();
+    for (int index = 0; index < kControlCount; ++index) {
+        const auto control = static_cast<Control>(index);
+        if (control != Control::Form1 && focused != nullptr && widgets_.at(static_cast<std::size_t>(index)) == focused)
+            return control;
     }
-    if (QApplication::focusWidget() != next) {
-        ++unreachableNextKeys_;
+    return Control::Form1;
+}
+
+ScreenPoint QtWindow::ClientPlace() const {
+    const QPoint corner = form_->mapToGlobal(QPoint(0, 0));
+    return {corner.x(), corner.y()};
+}
+
+std::uint32_t QtWindow::ClientCornerColour() const { return Bgr(form_->grab().toImage().pixelColor(2, 2)); }
+
+void QtWindow::UseOwnBoxesClosedByEnter() {
+    form_->SetMessagePresenter([this](std::string_view prompt, std::string_view title, MessageIcon icon) {
+        QTimer::singleShot(0, form_.get(), [this] { CloseOwnBoxWithEnter(); });
+        const int result =
+            qt::ShowMessageBox(*form_, QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())),
+                               QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())), icon);
+        // Without a window manager (offscreen) nothing makes the window
+        // active again once its box has gone; a desktop's does, and Qt then
+        // gives the focus back to the widget that had it.
+        form_->activateWindow();
+        QTest::qWaitForWindowActive(form_.get());
+        return result;
+    });
+}
+
+// Runs inside the box's event loop; until the box is up, it looks again.
+void QtWindow::CloseOwnBoxWithEnter() {
+    QWidget* box = QApplication::activeModalWidget();
+    if (box == nullptr) {
+        QTimer::singleShot(10, form_.get(), [this] { CloseOwnBoxWithEnter(); });
         return;
     }
-    QTest::keyClick(next, Qt::Key_Space);
+    QWidget* focused = QApplication::focusWidget();
+    QTest::keyClick(focused != nullptr && box->isAncestorOf(focused) ? focused : box, Qt::Key_Return);
+    ++ownBoxesClosed_;
 }
 
 void QtWindow::ReadWindow(WindowView& into) const {

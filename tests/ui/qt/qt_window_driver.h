@@ -28,7 +28,6 @@ public:
     QtWindow(const QtWindow&) = delete;
     QtWindow& operator=(const QtWindow&) = delete;
 
-    void Open(const model::Sequence& sequence) override;
     void Observe(model::Observation& into) override;
 
     qt::Form1& Window() const { return *form_; }
@@ -36,17 +35,28 @@ public:
     // A tick of Timer1 that the test did not deliver; the window's clock is
     // the test's, so this finds a tick counted wrongly.
     bool TickedByItself() const override { return form_->TicksDelivered() != ticksSent_; }
-    // Keyboard presses of Next that tabbed round the focus chain in vain.
-    int UnreachableNextKeys() const override { return unreachableNextKeys_; }
     bool ProgramEnded() const override { return form_ != nullptr && form_->Ended(); }
     void StallClock(int seconds) override;
 
+    // Key events sent to the focused widget, as QTest sends them.
+    void PressKey(Key key, bool shift = false) override;
+    void HoldKey(Key key, int repeats) override;
+    Control Focused() const override;
+    Controls& Logic() override { return *form_; }
+    ScreenPoint ClientPlace() const override;
+    std::uint32_t ClientCornerColour() const override;
+    // The real QMessageBox, closed with Enter from inside its own event loop.
+    void UseOwnBoxesClosedByEnter() override;
+    int OwnBoxesClosed() const override { return ownBoxesClosed_; }
+
 private:
     QWidget* WidgetOf(Control control) const { return widgets_.at(static_cast<std::size_t>(control)); }
+    void OpenWindow(const model::Sequence& sequence) override;
     void ReadWindow(model::WindowView& into) const;
+    QWidget* KeyTarget() const;
+    void CloseOwnBoxWithEnter();
     bool TakesActions() const override;
     void ClickControl(Control control) override;
-    void PressNextFromTheKeyboard() override;
     void DeliverTick() override;
     void RequestClose() override;
     bool Ended() const;
@@ -57,7 +67,7 @@ private:
     RecordedServices services_;
     double clockMs_ = 0;
     int ticksSent_ = 0;
-    int unreachableNextKeys_ = 0;
+    int ownBoxesClosed_ = 0;
 };
 
 }  // namespace infotest::testing

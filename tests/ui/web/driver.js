@@ -66,11 +66,22 @@ var infotestDriver = (function () {
     return hit ? hit.id : '';
   }
 
-  function key(name, shift) {
-    var target = document.activeElement || document.body;
-    var init = {key: name, bubbles: true, cancelable: true, shiftKey: !!shift};
-    target.dispatchEvent(new KeyboardEvent('keydown', init));
-    (document.activeElement || document.body).dispatchEvent(new KeyboardEvent('keyup', init));
+  // Each event goes to the element focused at that moment; a held key
+  // repeats its key press `repeats` times before the release.
+  function key(name, shift, repeats) {
+    function send(type, repeat) {
+      var init = {key: name, bubbles: true, cancelable: true, shiftKey: !!shift, repeat: repeat};
+      (document.activeElement || document.body).dispatchEvent(new KeyboardEvent(type, init));
+    }
+    send('keydown', false);
+    for (var n = 0; n < (repeats || 0); ++n) send('keydown', true);
+    send('keyup', false);
+  }
+
+  // Where the client area lies on the page, in CSS pixels.
+  function place() {
+    var rect = document.getElementById('Form1').getBoundingClientRect();
+    return [rect.left, rect.top];
   }
 
   function caption(id) {
@@ -130,7 +141,7 @@ var infotestDriver = (function () {
     window.dispatchEvent(new PageTransitionEvent('pagehide', {persisted: false}));
   }
 
-  return {attach: attach, seen: seen, click: click, key: key, caption: caption, backColour: backColour, rect: rect,
+  return {attach: attach, seen: seen, click: click, key: key, caption: caption, backColour: backColour, rect: rect, place: place,
           visible: visible, selected: selected, view: view, windowShown: windowShown,
           pageClosing: pageClosing};
 })();

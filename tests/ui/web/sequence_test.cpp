@@ -9,6 +9,7 @@
 
 #include "tests/model/window_checks.h"
 #include "tests/model/window_sequences.h"
+#include "tests/model/window_suite.h"
 #include "tests/ui/web/web_window_driver.h"
 
 namespace infotest::testing {
@@ -40,6 +41,11 @@ TEST(WebWindowChecks, ExceptionEndsTheRun) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, WebWindowFindsAPlantedFault, ::testing::ValuesIn(model::kPlantedFaults),
                          model::PlantedFaultName);
+
+// The checks that are the same for every window.
+using model::EveryWindow;
+INSTANTIATE_TEST_SUITE_P(Web, EveryWindow, ::testing::Values(model::WindowKind{"Web", OpenPage}),
+                         model::WindowKindName);
 
 }  // namespace
 }  // namespace infotest::testing

@@ -27,7 +27,8 @@ EM_JS(char*, driver_text, (const char* expression), {
     return text;
 });
 EM_JS(double, driver_number, (const char* expression), { return Number(eval(UTF8ToString(expression))); });
-EM_JS(void, driver_key, (const char* key, int shift), { infotestDriver.key(UTF8ToString(key), shift); });
+EM_JS(void, driver_key, (const char* key, int shift, int repeats),
+      { infotestDriver.key(UTF8ToString(key), shift, repeats); });
 // clang-format on
 
 // The script layer's entry point for the page's timer.
@@ -41,6 +42,21 @@ std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"
 std::string Name(Control control) { return std::string(ControlName(control)); }
 
 double Number(const std::string& expression) { return driver_number(expression.c_str()); }
+
+// The key's name in the browser's key events.
+const char* KeyName(Key key) {
+    switch (key) {
+        case Key::Tab: return "Tab";
+        case Key::Enter: return "Enter";
+        case Key::Escape: return "Escape";
+        case Key::Space: return " ";
+        case Key::Left: return "ArrowLeft";
+        case Key::Up: return "ArrowUp";
+        case Key::Right: return "ArrowRight";
+        case Key::Down: return "ArrowDown";
+    }
+    return "";
+}
 
 // Every control's element id, comma-separated.
 std::string ControlIds() {
@@ -65,10 +81,12 @@ WebWindow::WebWindow(bool recorded) : recorded_(recorded) {}
 
 WebWindow::~WebWindow() = default;
 
-void WebWindow::Open(const model::Sequence& sequence) {
+void WebWindow::OpenWindow(const model::Sequence& sequence) {
     form_.reset();
-    ticksSent_ = unreachableNextKeys_ = 0;
+    ticksSent_ = 0;
     clockMs_ = 0;
+    ownBoxes_ = false;
+    ownBoxesClosed_ = 0;
     // The window's clock is the test's own: it moves only in StallClock.
     form_ = std::make_unique<web::Form1>(web::Form1Settings{false});
     form_->SetClockSource([this] { return clockMs_; });
@@ -90,7 +108,36 @@ std::string WebWindow::Click(const std::string& id, int times) {
 
 std::string WebWindow::Click(Control control, int times) { return Click(Name(control), times); }
 
-void WebWindow::PressKey(const char* key, bool shift) { driver_key(key, shift ? 1 : 0); }
+void WebWindow::ClickControl(Control control) {
+    Click(control);
+    CloseOwnBoxWithEnter();
+}
+
+void WebWindow::PressKey(Key key, bool shift) {
+    driver_key(KeyName(key), shift ? 1 : 0, 0);
+    CloseOwnBoxWithEnter();
+}
+
+void WebWindow::HoldKey(Key key, int repeats) {
+    driver_key(KeyName(key), 0, repeats);
+    CloseOwnBoxWithEnter();
+}
+
+ScreenPoint WebWindow::ClientPlace() const {
+    return {static_cast<int>(Number("infotestDriver.place()[0]")),
+            static_cast<int>(Number("infotestDriver.place()[1]"))};
+}
+
+void WebWindow::UseOwnBoxesClosedByEnter() {
+    form_->SetMessagePresenter({});
+    ownBoxes_ = true;
+}
+
+void WebWindow::CloseOwnBoxWithEnter() {
+    if (!ownBoxes_ || !form_->BoxOpen()) return;
+    driver_key("Enter", 0, 0);
+    ++ownBoxesClosed_;
+}
 
 // The page's timer is armed only while Timer1 runs; it wakes the window
 // through the script layer's entry point.
@@ -107,16 +154,6 @@ void WebWindow::Tick(int seconds) {
 void WebWindow::DeliverTick() { Tick(1); }
 
 void WebWindow::RequestClose() { PageText("infotestDriver.pageClosing()"); }
-
-// The pupil tabs round the focus chain to the Next button and presses space.
-void WebWindow::PressNextFromTheKeyboard() {
-    for (int step = 0; step < kControlCount && Focused() != Control::Command4; ++step) PressKey("Tab");
-    if (Focused() != Control::Command4) {
-        ++unreachableNextKeys_;
-        return;
-    }
-    PressKey(" ");
-}
 
 std::string WebWindow::Caption(Control control) {
     return PageText("infotestDriver.caption(" + Quoted(ControlName(control)) + ")");

@@ -33,11 +33,9 @@ public:
     WebWindow(const WebWindow&) = delete;
     WebWindow& operator=(const WebWindow&) = delete;
 
-    void Open(const model::Sequence& sequence) override;
     void Observe(model::Observation& into) override;
 
     bool TickedByItself() const override { return form_->TicksDelivered() != ticksSent_; }
-    int UnreachableNextKeys() const override { return unreachableNextKeys_; }
     bool ProgramEnded() const override;
     void StallClock(int seconds) override;
 
@@ -48,10 +46,19 @@ public:
     // the element; returns the id of the element hit, "" when none.
     std::string Click(const std::string& id, int times = 1);
     std::string Click(Control control, int times = 1);
-    // A key pressed and released on the focused element ("Tab", " ",
-    // "ArrowDown", ...).
-    void PressKey(const char* key, bool shift = false);
-    Control Focused() const { return form_->Focused(); }
+    // Keys go to the focused element as the browser's key events.
+    void PressKey(Key key, bool shift = false) override;
+    void HoldKey(Key key, int repeats) override;
+    Control Focused() const override { return form_->Focused(); }
+    Controls& Logic() override { return *form_; }
+    ScreenPoint ClientPlace() const override;
+    // The page cannot read its own pixels: the client area's computed
+    // background colour.
+    std::uint32_t ClientCornerColour() const override { return BackColour(Control::Form1); }
+    // The page's own box, closed with Enter after the key or click that
+    // opened it.
+    void UseOwnBoxesClosedByEnter() override;
+    int OwnBoxesClosed() const override { return ownBoxesClosed_; }
     // The page's clock goes on `seconds`, then its timer wakes the window:
     // one tick, or a late wake-up.
     void Tick(int seconds = 1);
@@ -61,11 +68,12 @@ public:
     static std::uint32_t BackColour(Control control);
 
 private:
+    void OpenWindow(const model::Sequence& sequence) override;
+    void CloseOwnBoxWithEnter();
     void ReadWindow(model::WindowView& into) const;
     bool WindowShown() const;
     bool TakesActions() const override;
-    void ClickControl(Control control) override { Click(control); }
-    void PressNextFromTheKeyboard() override;
+    void ClickControl(Control control) override;
     void DeliverTick() override;
     void RequestClose() override;
 
@@ -74,7 +82,8 @@ private:
     RecordedServices services_;
     double clockMs_ = 0;
     std::int64_t ticksSent_ = 0;
-    int unreachableNextKeys_ = 0;
+    bool ownBoxes_ = false;
+    int ownBoxesClosed_ = 0;
 };
 
 // Evaluates a script expression on the page and returns it as text.

@@ -1,6 +1,7 @@
-// The page's window against the layout table, and what a pupil meets with
-// the keyboard, in the boxes, at the end of the program and at a control
-// moved out of view. The page's own box and end serve here.
+// The page's window against the layout table, and what a pupil meets in the
+// boxes, at the end of the program and at a control moved out of view. The
+// page's own box and end serve here. The keyboard, the focus and Form1 as
+// the window are checked by the suite every window runs (sequence_test.cpp).
 
 #include <gtest/gtest.h>
 
@@ -40,15 +41,8 @@ protected:
     web::Form1& Form() { return page.Window(); }
     void Start() { page.Click(Control::Command1); }
     void TabTo(Control control) {
-        for (int step = 0; step < kControlCount && page.Focused() != control; ++step) page.PressKey("Tab");
+        for (int step = 0; step < kControlCount && page.Focused() != control; ++step) page.PressKey(Key::Tab);
         ASSERT_EQ(page.Focused(), control);
-    }
-    Control TopmostOption() {
-        Control top = Control::Option1;
-        for (int n = 2; n <= 4; ++n) {
-            if (WebWindow::Rect(OptionControl(n)).top < WebWindow::Rect(top).top) top = OptionControl(n);
-        }
-        return top;
     }
 
     WebWindow page{false};
@@ -129,55 +123,6 @@ TEST_F(PageWindowLayout, PageIsTitledAfterTheWindowInRussian) {
     EXPECT_EQ(Js("document.getElementById('Note').hidden"), "true");
 }
 
-// ---- The keyboard ----
-
-using PageWindowKeyboard = PageWindow;
-
-TEST_F(PageWindowKeyboard, FocusStartsOnStartAndTabWrapsRoundTheTitleScreen) {
-    EXPECT_EQ(page.Focused(), Control::Command1);
-    const Control order[] = {Control::Command2, Control::Command3, Control::Picture1, Control::Command1};
-    for (Control expected : order) {
-        page.PressKey("Tab");
-        EXPECT_EQ(page.Focused(), expected);
-    }
-    page.PressKey("Tab", true);
-    EXPECT_EQ(page.Focused(), Control::Picture1);
-}
-
-TEST_F(PageWindowKeyboard, AfterStartTabEntersTheGroupAtTheTopmostOptionAndSkipsWhatLeft) {
-    page.PressKey(" ");
-    ASSERT_EQ(WebWindow::Caption(Control::Label6), "1");
-    const Control order[] = {Control::Command4, TopmostOption(), Control::Command2, Control::Command3,
-                             Control::Command4};
-    TabTo(Control::Command4);
-    for (Control expected : order) {
-        EXPECT_EQ(page.Focused(), expected);
-        page.PressKey("Tab");
-    }
-}
-
-TEST_F(PageWindowKeyboard, ArrowsSelectTheOptionsInTheirDrawnOrderAndWrap) {
-    Start();
-    const Control top = TopmostOption();
-    TabTo(top);
-    page.PressKey("ArrowUp");  // wraps to the bottom one
-    const Control bottom = page.Focused();
-    EXPECT_NE(bottom, top);
-    EXPECT_TRUE(Form().Selected(bottom));
-    page.PressKey("ArrowDown");
-    EXPECT_EQ(page.Focused(), top);
-    EXPECT_TRUE(Form().Selected(top));
-    EXPECT_FALSE(Form().Selected(bottom));
-    // Tab comes back into the group at the selected option.
-    page.PressKey("Tab");
-    TabTo(top);
-}
-
-TEST_F(PageWindowKeyboard, EnterPressesTheFocusedButton) {
-    page.PressKey("Enter");
-    EXPECT_EQ(WebWindow::Caption(Control::Label6), "1");
-}
-
 // ---- Double and triple clicks ----
 
 TEST_F(PageWindow, ATripleClickOnNextAdvancesOnceAndTheBoxStopsTheRest) {
@@ -197,7 +142,7 @@ using PageWindowBox = PageWindow;
 TEST_F(PageWindowBox, IsAnAlertDialogNamedByItsTitleDescribedByItsPromptWithTheFocusOnOk) {
     Start();
     TabTo(Control::Command2);
-    page.PressKey(" ");
+    page.PressKey(Key::Space);
     EXPECT_EQ(Js("document.getElementById('MsgBox').getAttribute('role')"), "alertdialog");
     EXPECT_EQ(
         Js("document.getElementById(document.getElementById('MsgBox').getAttribute('aria-labelledby')).textContent"),
@@ -219,8 +164,8 @@ TEST_F(PageWindowBox, NothingBehindItTakesAClickOrAKeyButTheClockCounts) {
     EXPECT_EQ(page.Click(Control::Command3), "MsgBoxCover");
     EXPECT_NE(page.Click(Control::Option1), "Option1");
     EXPECT_FALSE(Form().Selected(Control::Option1));
-    page.PressKey("Tab");
-    page.PressKey("ArrowDown");
+    page.PressKey(Key::Tab);
+    page.PressKey(Key::Down);
     EXPECT_EQ(Js("document.activeElement.id"), "MsgBoxOK");
     EXPECT_EQ(Form().Run().State().EmptyCheckCount, 1);
     page.Tick();
@@ -231,11 +176,11 @@ TEST_F(PageWindowBox, NothingBehindItTakesAClickOrAKeyButTheClockCounts) {
 TEST_F(PageWindowBox, EscapeClosesItAndTheFocusReturnsWhereItWas) {
     Start();
     TabTo(Control::Command3);
-    page.PressKey(" ");
+    page.PressKey(Key::Space);
     EXPECT_EQ(Js("document.getElementById('MsgBoxText').textContent"), "Нажмите кнопку ПРОВЕРИТЬ    ");
     EXPECT_EQ(IconText(), "img Информация");
     EXPECT_EQ(IconPicture(), "url(\"data:image/svg+xml");
-    page.PressKey("Escape");
+    page.PressKey(Key::Escape);
     EXPECT_EQ(Js("String(document.getElementById('MsgBox'))"), "null");
     EXPECT_EQ(page.Focused(), Control::Command3);
 }
@@ -262,7 +207,7 @@ TEST_F(PageWindowEnd, AfterTheInternalErrorBoxComesWhenTheBoxClosesWithStatusOne
     EXPECT_EQ(IconText(), "img Ошибка");
     EXPECT_EQ(IconPicture(), "url(\"data:image/svg+xml");
     EXPECT_EQ(Js("String(document.documentElement.getAttribute('data-exit-status'))"), "null");
-    page.PressKey("Enter");
+    page.PressKey(Key::Enter);
     EXPECT_EQ(Js("document.documentElement.getAttribute('data-exit-status')"), "1");
     EXPECT_EQ(Js("String(document.getElementById('Form1'))"), "null");
 }
@@ -273,9 +218,9 @@ using PageWindowOutOfView = PageWindow;
 
 TEST_F(PageWindowOutOfView, TheTitleImageCannotBeFocusedAfterStart) {
     TabTo(Control::Picture1);
-    page.PressKey("Tab", true);  // back to Command3, then Start from the keyboard
+    page.PressKey(Key::Tab, true);  // back to Command3, then Start from the keyboard
     TabTo(Control::Command1);
-    page.PressKey(" ");
+    page.PressKey(Key::Space);
     Js("document.getElementById('Picture1').focus()");
     EXPECT_NE(page.Focused(), Control::Picture1);
     EXPECT_EQ(Style(Control::Picture1, "visibility"), "hidden");
@@ -287,7 +232,7 @@ TEST_F(PageWindowOutOfView, NextAtTheLastQuestionPassesTheFocusOnAndCannotBeReac
     TestState& state = Form().RunForTesting().StateForTesting();
     state.QuestionNo = state.CheckCount = kQuestionCount - 1;
     TabTo(Control::Command4);
-    page.PressKey(" ");
+    page.PressKey(Key::Space);
     ASSERT_EQ(WebWindow::Caption(Control::Label6), "21");
     EXPECT_NE(page.Focused(), Control::Command4);
     Js("document.getElementById('Command4').focus()");

@@ -9,6 +9,7 @@
 
 #include "tests/model/window_checks.h"
 #include "tests/model/window_sequences.h"
+#include "tests/model/window_suite.h"
 #include "tests/ui/win32/win32_window_driver.h"
 
 namespace infotest::testing {
@@ -41,6 +42,11 @@ TEST(Win32WindowChecks, ExceptionEndsTheRun) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, Win32WindowFindsAPlantedFault, ::testing::ValuesIn(model::kPlantedFaults),
                          model::PlantedFaultName);
+
+// The checks that are the same for every window.
+using model::EveryWindow;
+INSTANTIATE_TEST_SUITE_P(Win32, EveryWindow, ::testing::Values(model::WindowKind{"Win32", OpenWin32Window}),
+                         model::WindowKindName);
 
 }  // namespace
 }  // namespace infotest::testing

@@ -1,6 +1,8 @@
 #include "tests/ui/win32/win32_window_driver.h"
 
+#include <array>
 #include <memory>
+#include <string_view>
 
 #include "ui/layout/form1_layout.h"
 #include "ui/win32/text.h"
@@ -35,11 +37,12 @@ RECT RectInContainer(const win32::Form1& form, Control control) {
 
 Win32Window::Win32Window(win32::Form1Settings settings) : settings_(settings) {}
 
-Win32Window::~Win32Window() = default;
+Win32Window::~Win32Window() { StopClosingBoxes(); }
 
-void Win32Window::Open(const Sequence& sequence) {
+void Win32Window::OpenWindow(const Sequence& sequence) {
+    StopClosingBoxes();
     form_.reset();
-    ticksSent_ = unreachableNextKeys_ = 0;
+    ticksSent_ = ownBoxesClosed_ = 0;
     clockMs_ = 0;
 
     // The window's clock is the test's own: it moves only in StallClock.
@@ -97,14 +100,84 @@ void Win32Window::Click(Control control, bool twice) {
     form_->Process(up);
 }
 
-void Win32Window::PressKey(WPARAM key) {
+void Win32Window::SendKey(Key key, UINT message, LPARAM flags) {
     HWND focused = GetFocus();
-    if (focused == nullptr) focused = form_->Handle();
-    MSG down{focused, WM_KEYDOWN, key, 1, GetTickCount(), {}};
-    form_->Process(down);
-    HWND now = GetFocus();
-    MSG up{now != nullptr ? now : form_->Handle(), WM_KEYUP, key, static_cast<LPARAM>(0xC0000001), GetTickCount(), {}};
-    form_->Process(up);
+    MSG event{
+        focused != nullptr ? focused : form_->Handle(), message, static_cast<WPARAM>(key), flags, GetTickCount(), {}};
+    form_->Process(event);
+}
+
+// Shift is held in the thread's keyboard state, which GetKeyState reads.
+void Win32Window::PressKey(Key key, bool shift) {
+    std::array<BYTE, 256> keys{};
+    GetKeyboardState(keys.data());
+    const BYTE shiftWas = keys[VK_SHIFT];
+    if (shift) {
+        keys[VK_SHIFT] = 0x80;
+        SetKeyboardState(keys.data());
+    }
+    SendKey(key, WM_KEYDOWN, 1);
+    SendKey(key, WM_KEYUP, static_cast<LPARAM>(0xC0000001));
+    if (shift) {
+        keys[VK_SHIFT] = shiftWas;
+        SetKeyboardState(keys.data());
+    }
+}
+
+// A repeat has bit 30 set: the key was down before.
+void Win32Window::HoldKey(Key key, int repeats) {
+    SendKey(key, WM_KEYDOWN, 1);
+    for (int i = 0; i < repeats; ++i) SendKey(key, WM_KEYDOWN, static_cast<LPARAM>(0x40000001));
+    SendKey(key, WM_KEYUP, static_cast<LPARAM>(0xC0000001));
+}
+
+ScreenPoint Win32Window::ClientPlace() const {
+    POINT corner{0, 0};
+    ClientToScreen(form_->Handle(), &corner);
+    return {corner.x, corner.y};
+}
+
+std::uint32_t Win32Window::ClientCornerColour() const {
+    UpdateWindow(form_->Handle());
+    HDC dc = GetDC(form_->Handle());
+    const COLORREF corner = GetPixel(dc, 2, 2);
+    ReleaseDC(form_->Handle(), dc);
+    return corner;
+}
+
+void Win32Window::UseOwnBoxesClosedByEnter() {
+    form_->SetMessagePresenter({});
+    StopClosingBoxes();
+    closingBoxes_ = this;
+    boxCloser_ = SetTimer(nullptr, 0, 10, &Win32Window::CloseOwnBoxWithEnter);
+}
+
+void Win32Window::StopClosingBoxes() {
+    if (boxCloser_ != 0) KillTimer(nullptr, boxCloser_);
+    boxCloser_ = 0;
+    if (closingBoxes_ == this) closingBoxes_ = nullptr;
+}
+
+// Runs from the box's own message loop (and finds nothing outside one): the
+// pupil presses Enter on the box's OK button.
+void CALLBACK Win32Window::CloseOwnBoxWithEnter(HWND, UINT, UINT_PTR, DWORD) noexcept {
+    Win32Window* driver = closingBoxes_;
+    if (driver == nullptr || !driver->form_->BoxOpen()) return;
+    HWND box = GetActiveWindow();
+    wchar_t className[16] = {};
+    if (box == nullptr || GetClassNameW(box, className, 16) == 0 || std::wstring_view(className) != L"#32770") return;
+    if (box == driver->lastBox_) {
+        // Still open after Enter: OK itself, so that the test fails rather
+        // than waits for ever.
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return;
+    }
+    driver->lastBox_ = box;
+    HWND ok = GetFocus();
+    if (ok == nullptr || !IsChild(box, ok)) ok = GetDlgItem(box, IDOK);
+    PostMessageW(ok, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(ok, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001));
+    ++driver->ownBoxesClosed_;
 }
 
 Control Win32Window::Focused() const {
@@ -114,17 +187,6 @@ Control Win32Window::Focused() const {
         if (control != Control::Form1 && focused != nullptr && form_->ControlWindow(control) == focused) return control;
     }
     return Control::Form1;
-}
-
-// The pupil tabs round the focus chain to the Next button and presses space.
-void Win32Window::PressNextFromTheKeyboard() {
-    HWND next = form_->ControlWindow(Control::Command4);
-    for (int step = 0; step < kControlCount && GetFocus() != next; ++step) PressKey(VK_TAB);
-    if (GetFocus() != next) {
-        ++unreachableNextKeys_;
-        return;
-    }
-    PressKey(VK_SPACE);
 }
 
 void Win32Window::ReadWindow(model::WindowView& into) const {

@@ -26,11 +26,9 @@ public:
 
     static constexpr int kStandardDpiForTests = 96;
 
-    void Open(const model::Sequence& sequence) override;
     void Observe(model::Observation& into) override;
 
     bool TickedByItself() const override { return form_->TicksDelivered() != ticksSent_; }
-    int UnreachableNextKeys() const override { return unreachableNextKeys_; }
     bool ProgramEnded() const override { return services_.Ended(); }
     void StallClock(int seconds) override;
 
@@ -42,17 +40,27 @@ public:
     // seen, on whichever child window lies on top there; nothing when the
     // control is hidden or out of view. Twice: a double click.
     void Click(Control control, bool twice = false);
-    // A key pressed and released on the focused control, through the
-    // window's own keyboard handling.
-    void PressKey(WPARAM key);
-    // The control that has the keyboard focus; Form1 when none of them.
-    Control Focused() const;
+    // Keys go to the focused control, through the window's own keyboard
+    // handling; their codes are the virtual-key codes.
+    void PressKey(Key key, bool shift = false) override;
+    void HoldKey(Key key, int repeats) override;
+    Control Focused() const override;
+    Controls& Logic() override { return *form_; }
+    ScreenPoint ClientPlace() const override;
+    std::uint32_t ClientCornerColour() const override;
+    // The real MessageBoxW, closed with Enter from a timer that its own
+    // message loop runs.
+    void UseOwnBoxesClosedByEnter() override;
+    int OwnBoxesClosed() const override { return ownBoxesClosed_; }
 
 private:
+    void OpenWindow(const model::Sequence& sequence) override;
+    static void CALLBACK CloseOwnBoxWithEnter(HWND, UINT, UINT_PTR, DWORD) noexcept;
+    void StopClosingBoxes();
+    void SendKey(Key key, UINT message, LPARAM flags);
     void ReadWindow(model::WindowView& into) const;
     bool TakesActions() const override;
     void ClickControl(Control control) override { Click(control); }
-    void PressNextFromTheKeyboard() override;
     void DeliverTick() override;
     void RequestClose() override;
 
@@ -61,7 +69,10 @@ private:
     RecordedServices services_;
     double clockMs_ = 0;
     int ticksSent_ = 0;
-    int unreachableNextKeys_ = 0;
+    UINT_PTR boxCloser_ = 0;
+    HWND lastBox_ = nullptr;
+    int ownBoxesClosed_ = 0;
+    static inline Win32Window* closingBoxes_ = nullptr;
 };
 
 // A control's child window in pixels, relative to its container as the

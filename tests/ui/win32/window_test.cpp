@@ -1,10 +1,11 @@
 // The Win32 window itself: every control where the layout table puts it, at
-// 96 dpi and larger at 144; the keyboard; the real message box; closing; and
-// a title image that cannot be decoded.
+// 96 dpi and larger at 144; a double click; the real message box; closing;
+// and a title image that cannot be decoded. The keyboard, the focus and
+// Form1 as the window are checked by the suite every window runs
+// (sequence_test.cpp).
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -85,52 +86,6 @@ TEST(TitleImageTest, AnImageThatCannotBeDecodedLeavesAnEmptyPictureAndAUsableWin
     EXPECT_EQ(window.Window().Caption(Control::Label6), "1");
 }
 
-TEST(KeyboardTest, TabFollowsTheTabOrderAndSkipsWhatCannotBeSeen) {
-    Win32Window window;
-    window.Open(OrderedDraws());
-    EXPECT_EQ(window.Focused(), Control::Command1);
-    const Control before[] = {Control::Command2, Control::Command3, Control::Picture1, Control::Command1};
-    for (Control expected : before) {
-        window.PressKey(VK_TAB);
-        EXPECT_EQ(window.Focused(), expected);
-    }
-    window.PressKey(VK_RETURN);  // Enter presses the focused Start
-    ASSERT_EQ(window.Window().Caption(Control::Label6), "1");
-    // Start hid itself and passed the focus on; the picture has left the
-    // window; the option group is one stop, at its topmost option while
-    // none is selected.
-    EXPECT_EQ(window.Focused(), Control::Command2);
-    const Control after[] = {Control::Command3, Control::Command4, Control::Option4};
-    for (Control expected : after) {
-        window.PressKey(VK_TAB);
-        EXPECT_EQ(window.Focused(), expected);
-    }
-}
-
-TEST(KeyboardTest, ArrowsSelectTheOptionsInTheOrderThePupilSeesThem) {
-    Win32Window window;
-    // The arrangement with, from the top, Option3, Option2, Option4, Option1.
-    window.Open(OrderedDraws(0.30));
-    window.Click(Control::Command1);
-    window.Click(Control::Option2);
-    std::vector<Control> seen;
-    for (int i = 0; i < 4; ++i) {
-        window.PressKey(VK_DOWN);
-        seen.push_back(window.Focused());
-        int selected = 0;
-        for (int n = 1; n <= 4; ++n) selected += window.Window().Selected(OptionControl(n)) ? 1 : 0;
-        EXPECT_EQ(selected, 1);
-        EXPECT_TRUE(window.Window().Selected(window.Focused()));
-    }
-    std::vector<Control> byTop;
-    for (int n = 1; n <= 4; ++n) byTop.push_back(OptionControl(n));
-    std::sort(byTop.begin(), byTop.end(), [&](Control a, Control b) {
-        return RectInContainer(window.Window(), a).top < RectInContainer(window.Window(), b).top;
-    });
-    const auto from = std::find(byTop.begin(), byTop.end(), Control::Option2) - byTop.begin();
-    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(seen[i], byTop[(static_cast<std::size_t>(from) + 1 + i) % 4]);
-}
-
 TEST(ClickTest, TheSecondClickOfADoubleClickIsASecondPress) {
     Win32Window window;
     window.Open(OrderedDraws());
@@ -147,30 +102,6 @@ TEST(CloseTest, ACloseRequestEndsTheProgramWithStatusZero) {
     ASSERT_EQ(window.Exits(), std::vector<int>{0});
     EXPECT_FALSE(IsWindowVisible(window.Window().Handle()));
     EXPECT_FALSE(window.Window().TimerRunning());
-}
-
-// Form1 is the window itself: it keeps its place on the screen, takes a back
-// colour in its client area and hides as a whole, without ending anything.
-TEST(WindowTest, Form1KeepsItsPlaceTakesItsColourAndHidesAsAWhole) {
-    win32::Form1 form(GetModuleHandleW(nullptr), win32::Form1Settings{96, std::nullopt});
-    form.Show();
-    RECT before{};
-    GetWindowRect(form.Handle(), &before);
-    form.Move(Control::Form1, 0, 0);
-    RECT after{};
-    GetWindowRect(form.Handle(), &after);
-    EXPECT_TRUE(EqualRect(&before, &after));
-    form.SetBackColor(Control::Form1, 0x0000FF);
-    UpdateWindow(form.Handle());
-    HDC dc = GetDC(form.Handle());
-    const COLORREF corner = GetPixel(dc, 2, 2);
-    ReleaseDC(form.Handle(), dc);
-    EXPECT_EQ(corner, 0x0000FFU);
-    form.SetVisible(Control::Form1, false);
-    EXPECT_FALSE(IsWindowVisible(form.Handle()));
-    form.SetVisible(Control::Form1, true);
-    EXPECT_TRUE(IsWindowVisible(form.Handle()));
-    EXPECT_FALSE(form.Ended());
 }
 
 // The real box: owned by the window, titled and worded as the logic asks,
