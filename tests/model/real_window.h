@@ -14,6 +14,10 @@
 #include "ui/layout/form1_layout.h"
 #include "ui/layout/placement.h"
 
+namespace infotest {
+class FormCore;
+}
+
 namespace infotest::model {
 
 // A real window under test: besides what any window under test does, it
@@ -56,8 +60,8 @@ public:
     // The control that has the keyboard focus; Form1 when none of them.
     virtual Control Focused() const = 0;
 
-    // The window's controls as the logic calls them.
-    virtual Controls& Logic() = 0;
+    // The window's core, as the logic and the toolkit's events reach it.
+    virtual FormCore& Logic() = 0;
     // Where the window's client area lies on the screen (the page), in
     // pixels, and the colour shown just inside its top-left corner.
     virtual ScreenPoint ClientPlace() const = 0;

@@ -1,10 +1,13 @@
 #include "tests/model/window_suite.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 #include <ostream>
 #include <vector>
 
 #include "bank/question_bank.h"
+#include "ui/core/form_core.h"
 
 namespace infotest {
 
@@ -227,6 +230,56 @@ TEST_P(EveryWindow, Form1KeepsItsPlaceTakesItsColourAndHidesAsAWhole) {
     window->Logic().SetVisible(Control::Form1, true);
     EXPECT_TRUE(Look().window[Control::Form1].visible);
     EXPECT_FALSE(window->ProgramEnded());
+}
+
+// ---- The clock and the error boundary ----
+
+// A stall of the machine for ten minutes: at the timer's next wake-up the
+// clock has counted every second of it, and the minutes label has gone on
+// by ten.
+TEST_P(EveryWindow, ATenMinuteStallIsCountedToTheSecond) {
+    const FormCore& core = window->Logic();
+    window->StallClock(5);
+    ASSERT_EQ(core.Run().State().ElapsedSeconds, 5);
+    window->StallClock(600);
+    EXPECT_EQ(core.Run().State().ElapsedSeconds, 605);
+    const Observation seen = Look();
+    EXPECT_EQ(seen.window[Control::Label11].caption, "10");
+    EXPECT_EQ(seen.window[Control::Label13].caption, "5");
+    EXPECT_FALSE(window->ProgramEnded());
+}
+
+// An exception out of the end of the program that Exit on the title screen
+// asks for shows the internal-error box, and once it is closed the run ends
+// with the internal-error status.
+TEST_P(EveryWindow, AnExceptionOutOfAProcedureShowsTheErrorBoxThenEndsWithTheErrorStatus) {
+    FormCore& core = window->Logic();
+    std::vector<ShownBox> shown;
+    std::vector<int> exits;
+    std::size_t boxesBeforeTheEnd = 0;
+    bool thrown = false;
+    core.SetMessagePresenter([&shown](std::string_view prompt, std::string_view title, MessageIcon icon) {
+        shown.push_back({std::string(prompt), std::string(title), icon, {}});
+        return kOkResult;
+    });
+    core.SetProgramEnder([&](int status) {
+        if (!thrown) {
+            thrown = true;
+            throw std::runtime_error("the end failed");
+        }
+        exits.push_back(status);
+        boxesBeforeTheEnd = shown.size();
+    });
+    Do(Action::Exit);
+    ASSERT_TRUE(thrown);
+    ASSERT_EQ(shown.size(), 1U);
+    EXPECT_EQ(shown[0].prompt, kErrorUnexpected);
+    EXPECT_EQ(shown[0].title, kErrorTitle);
+    EXPECT_EQ(shown[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(exits, std::vector<int>{kErrorExitStatus});
+    EXPECT_EQ(boxesBeforeTheEnd, 1U);
+    EXPECT_TRUE(core.Ended());
+    EXPECT_EQ(core.ExitStatus(), kErrorExitStatus);
 }
 
 }  // namespace infotest::model

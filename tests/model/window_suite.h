@@ -3,8 +3,9 @@
 // The checks that are the same for every window, run by each window's test
 // program on its own driver, as the random pupils are: the keyboard (the Tab
 // order, the option group as one stop, the arrows, a held key, Enter), the
-// focus after a box, a control moved out of view, and Form1 as the window
-// itself. Each window's test program instantiates the suite once:
+// focus after a box, a control moved out of view, Form1 as the window
+// itself, the clock after a stall and an exception out of a procedure. Each window's test program instantiates the
+// suite once:
 //
 //   INSTANTIATE_TEST_SUITE_P(Qt, EveryWindow,
 //                            ::testing::Values(model::WindowKind{"Qt", OpenQtWindow}),

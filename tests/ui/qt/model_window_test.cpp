@@ -8,7 +8,6 @@
 
 #include <memory>
 
-#include "tests/model/window_checks.h"
 #include "tests/model/window_sequences.h"
 #include "tests/model/window_suite.h"
 #include "tests/ui/qt/qt_window_driver.h"
@@ -29,16 +28,6 @@ class WindowFindsAPlantedFault : public ::testing::TestWithParam<model::PlantedF
 
 TEST_P(WindowFindsAPlantedFault, InTheFirstFewSequences) {
     model::ExpectWindowFindsPlantedFault(OpenQtWindow, GetParam().fault, "Qt window");
-}
-
-// The checks every window runs alike.
-TEST(QtWindowChecks, ClockAfterStall) {
-    QtWindow window;
-    model::CheckClockAfterStall(window, [&]() -> FormCore& { return window.Window(); });
-}
-TEST(QtWindowChecks, ExceptionEndsTheRun) {
-    QtWindow window;
-    model::CheckExceptionEndsTheRun(window, [&]() -> FormCore& { return window.Window(); });
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, WindowFindsAPlantedFault, ::testing::ValuesIn(model::kPlantedFaults),

@@ -42,7 +42,7 @@ public:
     void PressKey(Key key, bool shift = false) override;
     void HoldKey(Key key, int repeats) override;
     Control Focused() const override;
-    Controls& Logic() override { return *form_; }
+    FormCore& Logic() override { return *form_; }
     ScreenPoint ClientPlace() const override;
     std::uint32_t ClientCornerColour() const override;
     // The real QMessageBox, closed with Enter from inside its own event loop.

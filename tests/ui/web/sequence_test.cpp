@@ -7,7 +7,6 @@
 
 #include <memory>
 
-#include "tests/model/window_checks.h"
 #include "tests/model/window_sequences.h"
 #include "tests/model/window_suite.h"
 #include "tests/ui/web/web_window_driver.h"
@@ -27,16 +26,6 @@ class WebWindowFindsAPlantedFault : public ::testing::TestWithParam<model::Plant
 
 TEST_P(WebWindowFindsAPlantedFault, InTheFirstFewSequences) {
     model::ExpectWindowFindsPlantedFault(OpenPage, GetParam().fault, "the web window");
-}
-
-// The checks every window runs alike.
-TEST(WebWindowChecks, ClockAfterStall) {
-    WebWindow window;
-    model::CheckClockAfterStall(window, [&]() -> FormCore& { return window.Window(); });
-}
-TEST(WebWindowChecks, ExceptionEndsTheRun) {
-    WebWindow window;
-    model::CheckExceptionEndsTheRun(window, [&]() -> FormCore& { return window.Window(); });
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, WebWindowFindsAPlantedFault, ::testing::ValuesIn(model::kPlantedFaults),

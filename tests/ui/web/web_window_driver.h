@@ -50,7 +50,7 @@ public:
     void PressKey(Key key, bool shift = false) override;
     void HoldKey(Key key, int repeats) override;
     Control Focused() const override { return form_->Focused(); }
-    Controls& Logic() override { return *form_; }
+    FormCore& Logic() override { return *form_; }
     ScreenPoint ClientPlace() const override;
     // The page cannot read its own pixels: the client area's computed
     // background colour.

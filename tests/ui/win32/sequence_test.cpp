@@ -7,7 +7,6 @@
 
 #include <memory>
 
-#include "tests/model/window_checks.h"
 #include "tests/model/window_sequences.h"
 #include "tests/model/window_suite.h"
 #include "tests/ui/win32/win32_window_driver.h"
@@ -28,16 +27,6 @@ class Win32WindowFindsAPlantedFault : public ::testing::TestWithParam<model::Pla
 
 TEST_P(Win32WindowFindsAPlantedFault, InTheFirstFewSequences) {
     model::ExpectWindowFindsPlantedFault(OpenWin32Window, GetParam().fault, "the Win32 window");
-}
-
-// The checks every window runs alike.
-TEST(Win32WindowChecks, ClockAfterStall) {
-    Win32Window window;
-    model::CheckClockAfterStall(window, [&]() -> FormCore& { return window.Window(); });
-}
-TEST(Win32WindowChecks, ExceptionEndsTheRun) {
-    Win32Window window;
-    model::CheckExceptionEndsTheRun(window, [&]() -> FormCore& { return window.Window(); });
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, Win32WindowFindsAPlantedFault, ::testing::ValuesIn(model::kPlantedFaults),

@@ -45,7 +45,7 @@ public:
     void PressKey(Key key, bool shift = false) override;
     void HoldKey(Key key, int repeats) override;
     Control Focused() const override;
-    Controls& Logic() override { return *form_; }
+    FormCore& Logic() override { return *form_; }
     ScreenPoint ClientPlace() const override;
     std::uint32_t ClientCornerColour() const override;
     // The real MessageBoxW, closed with Enter from a timer that its own
