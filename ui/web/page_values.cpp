@@ -10,6 +10,7 @@
 // custom properties of the page's root element, for page.css.
 
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -74,6 +75,20 @@ std::string Values() {
            ", \"button-pressed-shift\": " + Pixels(pressed.caption.left - raised.caption.left) + "}\n}\n";
 }
 
+// Writes the values to `path`; false, with the reason on stderr, when it
+// cannot.
+bool Write(const char* path, const std::string& values) {
+    std::FILE* output = std::fopen(path, "wb");
+    if (output == nullptr) {
+        std::perror(path);
+        return false;
+    }
+    const bool written = std::fwrite(values.data(), 1, values.size(), output) == values.size();
+    const bool closed = std::fclose(output) == 0;
+    if (!written || !closed) std::perror(path);
+    return written && closed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,12 +96,12 @@ int main(int argc, char** argv) {
         std::fputs("usage: page_values OUTPUT\n", stderr);
         return 2;
     }
-    const std::string values = Values();
-    std::FILE* output = std::fopen(argv[1], "wb");
-    if (output == nullptr || std::fwrite(values.data(), 1, values.size(), output) != values.size() ||
-        std::fclose(output) != 0) {
-        std::perror(argv[1]);
+    // A build step: anything thrown (only running out of memory can) fails
+    // it with a message rather than an abort.
+    try {
+        return Write(argv[1], Values()) ? 0 : 1;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "page_values: %s\n", error.what());
         return 1;
     }
-    return 0;
 }
