@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -180,7 +182,7 @@ void QtWindow::UseOwnBoxesClosedByEnter() {
         // active again once its box has gone; a desktop's does, and Qt then
         // gives the focus back to the widget that had it.
         form_->activateWindow();
-        QTest::qWaitForWindowActive(form_.get());
+        if (!QTest::qWaitForWindowActive(form_.get())) ADD_FAILURE() << "the window did not come back after its box";
         return result;
     });
 }
