@@ -24,13 +24,6 @@ void ExpectOneErrorBoxThenStatusOne(const CoreTestWindow& window, std::string_vi
     EXPECT_EQ(window.ExitStatus(), kErrorExitStatus);
 }
 
-TEST(ErrorBoundary, AnEndThatThrowsShowsTheBoxAndEndsWithStatusOne) {
-    CoreTestWindow window;
-    window.endThrows = true;
-    window.Click(Control::Command3);  // Exit on the title screen: the end, with 0
-    ExpectOneErrorBoxThenStatusOne(window);
-}
-
 TEST(ErrorBoundary, AWindowThatCannotHideAtTheEndEndsWithStatusOne) {
     CoreTestWindow window;
     window.hideThrows = true;

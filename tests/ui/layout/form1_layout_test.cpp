@@ -37,33 +37,6 @@ TEST(TabOrderTest, HoldsEachFocusableControlOnceAndNothingElse) {
     EXPECT_EQ(inOrder, focusable);
 }
 
-TEST(TabOrderTest, FollowsTheTabIndexes) {
-    const std::vector<Control> order = TabOrder();
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        EXPECT_LT(FindLayout(order[i - 1])->tabIndex, FindLayout(order[i])->tabIndex)
-            << Name(order[i - 1]) << " before " << Name(order[i]);
-    }
-}
-
-// What the pupil meets: on the title screen Start first, then Check, Exit
-// and the title image; in a question Check, Exit, Next and the options as
-// one stop between Start and Check.
-TEST(TabOrderTest, TheShownControlsComeInThePupilsOrder) {
-    std::vector<Control> titleScreen;
-    for (Control control : TabOrder()) {
-        if (FindLayout(control)->visible) titleScreen.push_back(control);
-    }
-    EXPECT_EQ(titleScreen,
-              (std::vector<Control>{Control::Command1, Control::Command2, Control::Command3, Control::Picture1}));
-    const std::vector<Control> order = TabOrder();
-    const auto at = [&](Control control) { return std::find(order.begin(), order.end(), control) - order.begin(); };
-    for (int n = 1; n <= 4; ++n) {
-        EXPECT_GT(at(OptionControl(n)), at(Control::Command1)) << n;
-        EXPECT_LT(at(OptionControl(n)), at(Control::Command2)) << n;
-    }
-    EXPECT_EQ(order.back(), Control::Command4);
-}
-
 // ---- CreationOrder ----
 
 TEST(CreationOrderTest, HoldsEveryControlWithAWindowOnce) {
@@ -79,13 +52,6 @@ TEST(CreationOrderTest, TheFocusChainComesFirstInTabOrder) {
     const std::vector<Control> tab = TabOrder();
     ASSERT_LE(tab.size(), order.size());
     EXPECT_TRUE(std::equal(tab.begin(), tab.end(), order.begin()));
-}
-
-TEST(CreationOrderTest, KeepsTheTitleImageAndLabel8OnTop) {
-    const auto order = CreationOrder();
-    EXPECT_LT(PositionIn(order, Control::Picture1), PositionIn(order, Control::Frame1));
-    EXPECT_LT(PositionIn(order, Control::Picture1), PositionIn(order, Control::Label1));
-    EXPECT_LT(PositionIn(order, Control::Label8), PositionIn(order, Control::Label6));
 }
 
 // Wherever two controls of one container overlap, the one the table draws

@@ -65,12 +65,6 @@ TEST(FrameGeometryTest, TheBorderRunsThroughTheMiddleOfTheCaption) {
     EXPECT_GT(paint.caption.bottom, paint.border.top);
 }
 
-TEST(FrameGeometryTest, TheCaptionSitsIndentedOnAStripThatCutsTheBorderOnBothSides) {
-    const FramePaint paint = FrameGeometry(kFrame, 100, 19);
-    EXPECT_EQ(paint.caption, (PixelRect{kFrame.left + 8, kFrame.top, kFrame.left + 108, kFrame.top + 19}));
-    EXPECT_EQ(paint.behindCaption, (PixelRect{kFrame.left + 6, kFrame.top, kFrame.left + 110, kFrame.top + 19}));
-}
-
 TEST(FrameGeometryTest, IndentAndGapsScaleWithTheDpi) {
     const PixelRect frame{96, 228, 1106, 494};  // Frame1 at 144 dpi
     const FramePaint paint = FrameGeometry(frame, 150, 28, 144);
