@@ -50,7 +50,7 @@ test_packages=(
   imagemagick libx11-dev icewm
   python3 python3-pyatspi at-spi2-core dbus-x11
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 libxi6:i386 fonts-wine
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 libxi6
   unzip debootstrap fontconfig
   emscripten binaryen nodejs node-acorn chromium firefox-esr
   python3-websocket python3-fonttools python3-brotli
