@@ -2,6 +2,9 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <string>
+
+#include "bank/question_bank.h"
 
 namespace infotest::model {
 namespace {
@@ -60,6 +63,30 @@ void PutOnPixelGrid(WindowView& view) {
     }
 }
 
+namespace {
+
+// What is wrong with the options' descriptions for a screen reader, where
+// the window gives them: each must name the question shown, with its
+// number, once the test has shown one. Empty when nothing is.
+std::string DescriptionLag(const RealWindow& window, const WindowView& shown) {
+    const std::string& question = shown[Control::Label1].caption;
+    const std::string& number = shown[Control::Label6].caption;
+    if (question.empty() || number.empty()) return {};
+    const std::string heading = "Вопрос " + number + " из " + std::to_string(kQuestionCount) + ".";
+    std::string lag;
+    for (int n = 1; n <= 4; ++n) {
+        const std::optional<std::string> description = window.AnswerDescription(OptionControl(n));
+        if (!description) return {};
+        if (description->find(heading) == std::string::npos || description->find(question) == std::string::npos) {
+            lag += std::string(ControlName(OptionControl(n))) + "'s description \"" + *description +
+                   "\" does not name the question shown: " + heading + " " + question + "\n";
+        }
+    }
+    return lag;
+}
+
+}  // namespace
+
 SideBySideResult RunOnRealWindow(const Sequence& sequence, RealWindow& window, ModelFault fault) {
     SideBySideResult result;
     TestModel model(DrawsOf(sequence), ModelOptions{fault, sequence.openingSeconds});
@@ -78,8 +105,13 @@ SideBySideResult RunOnRealWindow(const Sequence& sequence, RealWindow& window, M
         // Once the program has ended no tick may come any more: the model
         // leaves its clock as it was, the window must have stopped it.
         if (expected.ended) expected.window.timerEnabled = false;
-        if (Agree(expected, shown)) return true;
-        result.divergence = Divergence{step, Differences(expected, shown)};
+        if (!Agree(expected, shown)) {
+            result.divergence = Divergence{step, Differences(expected, shown)};
+            return false;
+        }
+        const std::string lag = DescriptionLag(window, shown.window);
+        if (lag.empty()) return true;
+        result.divergence = Divergence{step, lag};
         return false;
     };
     if (compare(0)) {

@@ -8,6 +8,9 @@
 // clock of its own that may tick while the test is not looking.
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "tests/model/side_by_side.h"
 #include "ui/core/keys.h"
@@ -67,6 +70,13 @@ public:
     virtual ScreenPoint ClientPlace() const = 0;
     virtual std::uint32_t ClientCornerColour() const = 0;
 
+    // What a screen reader is told beyond a control's name, read through the
+    // window's accessibility layer; nullopt where the window tells it
+    // nothing of the kind. The description of an option:
+    virtual std::optional<std::string> AnswerDescription(Control option) const = 0;
+    // The announcements made since Open, in order.
+    virtual std::optional<std::vector<std::string>> Announcements() const = 0;
+
     // From now on the window's own boxes serve instead of the recorded
     // ones, and the pupil closes each as soon as it shows, with Enter on its
     // OK button. Their count since then:
@@ -108,7 +118,9 @@ void PutOnPixelGrid(WindowView& view);
 //   client area (the window takes it out of the focus chain then, so that
 //   Tab cannot reach it);
 // - a tick of the window's own clock makes the sequence invalid;
-// - once the program has ended the window's clock must be stopped.
+// - once the program has ended the window's clock must be stopped;
+// - where the window describes the options to a screen reader, every
+//   option's description holds the question shown and its number.
 SideBySideResult RunOnRealWindow(const Sequence& sequence, RealWindow& window, ModelFault fault = ModelFault::None);
 
 }  // namespace infotest::model

@@ -282,4 +282,59 @@ TEST_P(EveryWindow, AnExceptionOutOfAProcedureShowsTheErrorBoxThenEndsWithTheErr
     EXPECT_EQ(core.ExitStatus(), kErrorExitStatus);
 }
 
+// ---- What a screen reader is told ----
+
+namespace {
+
+// "Вопрос N из 21. " and the question at position N in the bank's order.
+std::string Heading(int position) {
+    return "Вопрос " + std::to_string(position) + " из 21. " +
+           std::string(QuestionBank()[static_cast<std::size_t>(position - 1)].QuestionText);
+}
+
+}  // namespace
+
+TEST_P(EveryWindow, EveryAnswerIsDescribedByTheQuestionShownAndItsNumber) {
+    if (!window->AnswerDescription(Control::Option1)) GTEST_SKIP() << "the window describes no answer";
+    Do(Action::Start);
+    Do(Action::Choose, 1);
+    Do(Action::Check);
+    Do(Action::NextClick);
+    for (const Control option : OptionsTopDown()) EXPECT_EQ(window->AnswerDescription(option), Heading(2));
+}
+
+// Start and Next announce the question, a Check that judges the answer and
+// the error count, once each; a press that changes nothing of it, a refused
+// one and the clock's ticks announce nothing.
+TEST_P(EveryWindow, EachPressAnnouncesWhatItChangedOnce) {
+    if (!window->Announcements()) GTEST_SKIP() << "the window makes no announcements";
+    Do(Action::Start);
+    Do(Action::NextClick);  // refused: its box speaks for itself
+    Do(Action::Choose, 1);  // wrong: the first question's answer is Option4
+    Do(Action::Check);
+    Do(Action::Check);  // judged already
+    window->StallClock(3);
+    Do(Action::NextClick);
+    EXPECT_EQ(*window->Announcements(), (std::vector<std::string>{Heading(1), "Ответ принят. Ошибок: 1", Heading(2)}));
+}
+
+// Exit shows the grade and its box in one press; the grade is announced
+// once the pupil has closed the box, which speaks for itself.
+TEST_P(EveryWindow, TheGradeIsAnnouncedOnceItsBoxIsClosed) {
+    if (!window->Announcements()) GTEST_SKIP() << "the window makes no announcements";
+    window->UseOwnBoxesClosedByEnter();
+    Do(Action::Start);
+    for (int question = 1; question <= 5; ++question) {
+        Do(Action::Choose, 1);
+        Do(Action::Check);
+        if (question < 5) Do(Action::NextClick);
+    }
+    const std::size_t before = window->Announcements()->size();
+    Do(Action::Exit);
+    ASSERT_EQ(window->OwnBoxesClosed(), 1);
+    const std::vector<std::string> said = *window->Announcements();
+    EXPECT_EQ(std::vector<std::string>(said.begin() + static_cast<std::ptrdiff_t>(before), said.end()),
+              std::vector<std::string>{"Ваша оценка: 2"});
+}
+
 }  // namespace infotest::model

@@ -171,8 +171,10 @@ AfterBox FocusModel::CloseBox() {
     if (hideWhenBoxCloses_ || endWhenBoxCloses_) {
         after.hideWindow = std::exchange(hideWhenBoxCloses_, false);
         after.endStatus = std::exchange(endWhenBoxCloses_, std::nullopt);
+        announceWhenBoxCloses_.reset();
         return after;
     }
+    after.announce = std::exchange(announceWhenBoxCloses_, std::nullopt);
     after.focus = InReach(focusBeforeBox_) ? focusBeforeBox_ : NextTabStop(focusBeforeBox_, false);
     return after;
 }
@@ -188,10 +190,17 @@ bool FocusModel::HoldEnd(int exitStatus) {
     return true;
 }
 
+bool FocusModel::HoldAnnouncement(std::string text) {
+    if (!BoxOpen()) return false;
+    announceWhenBoxCloses_ = std::move(text);
+    return true;
+}
+
 void FocusModel::DropBoxes() {
     boxes_.clear();
     hideWhenBoxCloses_ = false;
     endWhenBoxCloses_.reset();
+    announceWhenBoxCloses_.reset();
 }
 
 }  // namespace infotest

@@ -48,6 +48,8 @@ struct AfterBox {
     std::optional<int> endStatus;
     // Where the focus goes when nothing else follows.
     std::optional<Control> focus;
+    // The announcement that waited for the last box to close.
+    std::optional<std::string> announce;
 };
 
 // The keyboard, the focus and the box's modality, the same for every window
@@ -66,7 +68,8 @@ struct AfterBox {
 //   reaches the window; Enter, Space and Escape close the box;
 // - for boxes that do not block (the page's): one open at a time, the next
 //   waiting its turn, and an end of the program asked for behind a box
-//   carried out when the last box closes, so that the pupil reads it first.
+//   carried out when the last box closes, so that the pupil reads it first;
+//   likewise an announcement, which the box would talk over.
 //
 // The window tells the model what it does to its controls (Moved,
 // ShownChanged) and reads the selection through its own Controls; the
@@ -114,6 +117,9 @@ public:
     // returns true when it has to wait for the last box to close.
     bool HoldHide();
     bool HoldEnd(int exitStatus);
+    // An announcement while a box is open: returns true when it has to wait
+    // for the last box to close (a later one replaces it).
+    bool HoldAnnouncement(std::string text);
     // The window is shown again: a hide still waiting is dropped.
     void CancelHide() { hideWhenBoxCloses_ = false; }
     // Forgets the boxes (the page goes away with them).
@@ -130,6 +136,7 @@ private:
     Control focusBeforeBox_ = Control::Form1;
     bool hideWhenBoxCloses_ = false;
     std::optional<int> endWhenBoxCloses_;
+    std::optional<std::string> announceWhenBoxCloses_;
 };
 
 }  // namespace infotest

@@ -109,8 +109,24 @@ void FormCore::Deliver(Procedure procedure) {
     if (ended_) return;
     Guarded([this, procedure] {
         CatchUpClock();
-        if (!ended_) (run_.*procedure)();
+        if (ended_) return;
+        const SpokenCaptions before = SpokenCaptionsOf(*this);
+        (run_.*procedure)();
+        if (!ended_) Speak(before);
     });
+}
+
+// ---- What a screen reader is told ----
+
+void FormCore::Speak(const SpokenCaptions& before) {
+    const SpokenCaptions after = SpokenCaptionsOf(*this);
+    std::string description = AnswersDescription(after);
+    if (description != described_) {
+        described_ = std::move(description);
+        if (own_.describeAnswers) own_.describeAnswers(described_);
+    }
+    const std::string announcement = AnnouncementAfter(before, after);
+    if (!announcement.empty() && own_.announce) own_.announce(announcement);
 }
 
 // ---- The error boundary ----

@@ -7,6 +7,7 @@
 #include "run/procedures.h"
 #include "run/random_source.h"
 #include "ui/core/clock.h"
+#include "ui/core/speech.h"
 
 namespace infotest {
 
@@ -27,14 +28,22 @@ inline constexpr int kOkResult = 1;
 // (once: the core arms it again each time); a negative delay disarms it.
 using TimerArmer = std::function<void(double delayMs)>;
 
+// Hands a text to assistive technology: the description of every answer
+// (which question they belong to), or a polite announcement that a screen
+// reader speaks once, after what it is speaking.
+using Speaker = std::function<void(std::string_view text)>;
+
 // The services a window brings from its toolkit: the modal box, the end of
 // the event loop, its timer and, if it has a better one than the core's
-// steady clock, its monotonic clock.
+// steady clock, its monotonic clock; and, where the toolkit has the means,
+// what a screen reader is told (none: the window tells it nothing more).
 struct WindowServices {
     MessagePresenter showMessage;
     ProgramEnder endEventLoop;
     TimerArmer armTimer;
     ClockSource clock;
+    Speaker describeAnswers;
+    Speaker announce;
 };
 
 // What every window does alike around the test logic, whatever its toolkit:
@@ -67,6 +76,12 @@ struct WindowServices {
 // the one edge its event loop needs (the Win32 window procedure, the page's
 // entry points); Qt needs none. Only what stops the page's WebAssembly
 // itself is left to the script layer (page.js).
+//
+// What a screen reader is told (ui/core/speech.h): after every click or key
+// procedure the answers' description follows the question shown, and the
+// press's announcement, if it has one, is made once the press has ended; a
+// box the procedure showed has been closed by then, or, where boxes do not
+// block, the window holds the announcement until it is.
 //
 // The services are plain functions: the window hands over its own when it
 // is built, and a test replaces any of them. A box that cannot block (a
@@ -145,7 +160,8 @@ protected:
     ~FormCore() override = default;
 
     // Runs one click or key procedure, unless the program has ended, after
-    // the clock's due ticks. Nothing it throws goes further than Fail.
+    // the clock's due ticks, then tells the screen reader what it changed.
+    // Nothing it throws goes further than Fail.
     void Deliver(Procedure procedure);
 
     // The window system asks the window to close: the program ends with
@@ -155,6 +171,7 @@ protected:
 private:
     void Finish(int exitStatus, bool hideWindow);
     void CatchUpClock();
+    void Speak(const SpokenCaptions& before);
     void ArmTimer();
     double Now() const { return clockSource_(); }
 
@@ -167,6 +184,7 @@ private:
     MessagePresenter presenter_;
     ProgramEnder ender_;
     TestRun run_{*this};
+    std::string described_;
     bool ended_ = false;
     bool ending_ = false;      // Finish is on its way
     bool loopEnded_ = false;   // the event loop's end was carried out

@@ -19,6 +19,7 @@
 #include "ui/layout/form1_layout.h"
 #include "ui/layout/painting.h"
 #include "ui/qt/form_widgets.h"
+#include "ui/qt/speech.h"
 
 namespace infotest::qt {
 namespace {
@@ -108,7 +109,9 @@ Form1::Form1(QWidget* parent)
                     },
                 .endEventLoop = [](int exitStatus) { QCoreApplication::exit(exitStatus); },
                 .armTimer = [this](double delayMs) { ArmTimer(delayMs); },
-                .clock = {}}) {
+                .clock = {},
+                .describeAnswers = [this](std::string_view text) { DescribeAnswers(text); },
+                .announce = [this](std::string_view text) { Announce(text); }}) {
     setObjectName(QStringLiteral("Form1"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -136,6 +139,7 @@ Form1::Form1(QWidget* parent)
         if (QWidget* widget = widgets_[Index(rows[i].control)]) widget->raise();
     }
     widgets_[Index(Control::Command1)]->setFocus();
+    spoken_ = MakeNotification(*this);
 
     // Timer1's QTimer only wakes the core, once, when the next tick is due;
     // the core counts the ticks from its clock and arms it again.

@@ -64,10 +64,16 @@ private:
     bool Apply(const FocusAnswer& answer);
     Control Focused() const;
     void FocusControl(std::optional<Control> control);
+    // speech.cpp: what a screen reader is told.
+    void DescribeAnswers(std::string_view text);
+    void Announce(std::string_view text);
 
     std::array<QWidget*, kControlCount> widgets_{};
     QTimer* timer_ = nullptr;
     QButtonGroup* options_ = nullptr;
+    // Where Qt has no announcements (before 6.8): a notification that
+    // shows itself, which a screen reader speaks.
+    QWidget* spoken_ = nullptr;
     FocusModel focus_{*this};
 };
 

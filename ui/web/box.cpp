@@ -1,6 +1,9 @@
 // The page's message box: shown over the window without blocking the
 // procedure that asked for it, one at a time, with the end of the program
-// held back behind it (the focus model's rules); and its icons.
+// held back behind it (the focus model's rules), and so are the press's
+// announcements for a screen reader; and its icons.
+
+#include <string>
 
 #include "ui/layout/form1_layout.h"
 #include "ui/web/form1.h"
@@ -50,6 +53,16 @@ void Form1::CloseBox() {
     if (after.hideWindow && current_ == this) page_set_flag(Id(Control::Form1), "hidden", 1);
     if (after.endStatus && current_ == this) page_show_end(*after.endStatus);
     FocusControl(after.focus);
+    if (after.announce && current_ == this) page_announce(after.announce->c_str());
+}
+
+void Form1::DescribeAnswers(std::string_view text) {
+    if (current_ == this) page_describe_answers(std::string(text).c_str());
+}
+
+// The box speaks for itself: what the press announces comes after it.
+void Form1::Announce(std::string_view text) {
+    if (!focus_.HoldAnnouncement(std::string(text)) && current_ == this) page_announce(std::string(text).c_str());
 }
 
 // The end of the program waits for an open box: the pupil reads it first.

@@ -25,7 +25,9 @@ Form1::Form1(Form1Settings settings)
                                   return PresentMessage(prompt, title, icon);
                               },
                               [this](int exitStatus) { EndEventLoop(exitStatus); },
-                              [this](double delayMs) { ArmTimer(delayMs); }, [] { return page_now(); }}),
+                              [this](double delayMs) { ArmTimer(delayMs); }, [] { return page_now(); },
+                              [this](std::string_view text) { DescribeAnswers(text); },
+                              [this](std::string_view text) { Announce(text); }}),
       settings_(settings) {
     // A new window replaces the page's window, if any (the tests open many).
     current_ = this;

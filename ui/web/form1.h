@@ -96,6 +96,10 @@ private:
     void CloseBox();
     void HideWindow();
     void EndEventLoop(int exitStatus);
+    // box.cpp: what a screen reader is told; an announcement waits for the
+    // last box to close.
+    void DescribeAnswers(std::string_view text);
+    void Announce(std::string_view text);
     // clock.cpp: Timer1's wake-ups.
     void ArmTimer(double delayMs);
 

@@ -81,8 +81,19 @@ var infotestPage = (function () {
     root.removeAttribute('data-window');
     root.removeAttribute('data-exit-status');
     document.title = title;
-    stage = make('div', '', 'Stage');
+    // The window is the page's main content; its title, which the window
+    // does not draw, is the page's heading for a screen reader.
+    stage = make('main', '', 'Stage');
     stage.setAttribute('data-hidden', '');
+    stage.appendChild(make('h1', 'unseen')).textContent = title;
+    // What a screen reader is told beyond the focused control: the
+    // answers' description (read from a hidden element) and a polite live
+    // region, there from the start so that its first change is spoken.
+    var description = stage.appendChild(make('div', '', 'AnswersDescription'));
+    description.hidden = true;
+    var spoken = stage.appendChild(make('div', 'unseen', 'Spoken'));
+    spoken.setAttribute('role', 'status');
+    spoken.setAttribute('aria-live', 'polite');
     client = make('div', '', 'Form1');
     client.infotestControl = form1;
     stage.appendChild(client);
@@ -112,6 +123,7 @@ var infotestPage = (function () {
       element.infotestInput = element.appendChild(make('input'));
       element.infotestInput.type = 'radio';
       element.infotestInput.name = 'answer';
+      element.infotestInput.setAttribute('aria-describedby', 'AnswersDescription');
       element.infotestCaption = element.appendChild(make('span', 'caption'));
     } else {
       element = make('div', 'label', id);
@@ -192,8 +204,10 @@ var infotestPage = (function () {
   }
 
   function showEnd(status) {
+    var title = document.title;
     removeWindow();
-    var end = make('div', '', 'End');
+    var end = make('main', '', 'End');
+    end.appendChild(make('h1', 'unseen')).textContent = title;
     end.appendChild(make('p')).textContent = 'Тест завершён. Эту вкладку можно закрыть.';
     var again = end.appendChild(make('p')).appendChild(make('a', '', 'Again'));
     again.textContent = 'Начать тест заново';
@@ -248,6 +262,16 @@ var infotestPage = (function () {
     if (client) client.removeAttribute('aria-hidden');
   }
 
+  function describeAnswers(text) {
+    var description = document.getElementById('AnswersDescription');
+    if (description) description.textContent = text;
+  }
+
+  function announce(text) {
+    var spoken = document.getElementById('Spoken');
+    if (spoken) spoken.textContent = text;
+  }
+
   function scheduleTick(delay) {
     cancelTick();
     if (delay < 0) return;
@@ -268,7 +292,7 @@ var infotestPage = (function () {
     createWindow: createWindow, create: create, setText: setText, setAttribute: setAttribute,
     setStyle: setStyle, setFlag: setFlag, checked: checked, setChecked: setChecked, focus: focus, focusBox: focusBox,
     focused: focused, showWindow: showWindow, removeWindow: removeWindow, showEnd: showEnd, fail: fail,
-    openBox: openBox, closeBox: closeBox, scheduleTick: scheduleTick, cancelTick: cancelTick, fit: fit,
+    openBox: openBox, closeBox: closeBox, describeAnswers: describeAnswers, announce: announce, scheduleTick: scheduleTick, cancelTick: cancelTick, fit: fit,
     // For the events (page_events.js).
     call: call, controlOf: controlOf, targetOf: targetOf, hasWindow: function () { return stage !== null; }
   };

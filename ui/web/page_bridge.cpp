@@ -36,6 +36,8 @@ EM_JS(void, page_open_box, (const char* title, const char* prompt, const char* i
     infotestPage.openBox(UTF8ToString(title), UTF8ToString(prompt), UTF8ToString(icon), UTF8ToString(iconText));
 });
 EM_JS(void, page_close_box, (), { infotestPage.closeBox(); });
+EM_JS(void, page_describe_answers, (const char* text), { infotestPage.describeAnswers(UTF8ToString(text)); });
+EM_JS(void, page_announce, (const char* text), { infotestPage.announce(UTF8ToString(text)); });
 EM_JS(double, page_now, (), { return performance.now(); });
 EM_JS(void, page_schedule_tick, (double delayMs), { infotestPage.scheduleTick(delayMs); });
 EM_JS(void, page_cancel_tick, (), { infotestPage.cancelTick(); });

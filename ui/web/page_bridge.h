@@ -29,6 +29,10 @@ void page_remove_window() EM_IMPORT(page_remove_window);
 void page_show_end(int status) EM_IMPORT(page_show_end);
 void page_open_box(const char* title, const char* prompt, const char* icon, const char* iconText) EM_IMPORT(page_open_box);
 void page_close_box() EM_IMPORT(page_close_box);
+// What a screen reader is told: the answers' description, and a polite
+// announcement.
+void page_describe_answers(const char* text) EM_IMPORT(page_describe_answers);
+void page_announce(const char* text) EM_IMPORT(page_announce);
 // Milliseconds of the page's monotonic clock.
 double page_now() EM_IMPORT(page_now);
 void page_schedule_tick(double delayMs) EM_IMPORT(page_schedule_tick);

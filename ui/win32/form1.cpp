@@ -48,7 +48,11 @@ Form1::Form1(HINSTANCE instance, Form1Settings settings)
                                       MessageIcon icon) { return ShowBox(prompt, title, icon); },
                 .endEventLoop = [](int exitStatus) { PostQuitMessage(exitStatus); },
                 .armTimer = [this](double delayMs) { ArmTimer(delayMs); },
-                .clock = AwakeMilliseconds}),
+                .clock = AwakeMilliseconds,
+                // A screen reader reads this window's controls by their
+                // captions only: no description, no announcement.
+                .describeAnswers = {},
+                .announce = {}}),
       dpi_(settings.dpi > 0 ? settings.dpi : SystemDpi()) {
     backColours_.fill(kForm1BackColour);
     CreateWindowItself(instance);

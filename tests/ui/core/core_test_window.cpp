@@ -20,7 +20,9 @@ CoreTestWindow::CoreTestWindow()
                         exits.push_back(status);
                     },
                 .armTimer = [this](double delayMs) { armedMs = delayMs; },
-                .clock = [this] { return nowMs; }}) {
+                .clock = [this] { return nowMs; },
+                .describeAnswers = [this](std::string_view text) { descriptions.emplace_back(text); },
+                .announce = [this](std::string_view text) { announcements.emplace_back(text); }}) {
     visible.fill(true);
     SetTimerEnabled(true);
 }

@@ -276,5 +276,20 @@ TEST_F(FocusModelTest, AnEndAskedForBehindABoxWaitsForTheLastBoxToClose) {
     EXPECT_FALSE(window.model.CloseBox().hideWindow);
 }
 
+// The box speaks for itself: what the press announces waits for the last
+// box, and an end behind the box takes the announcement with it.
+TEST_F(FocusModelTest, AnAnnouncementWaitsForTheLastBoxAndGoesWithTheEnd) {
+    EXPECT_FALSE(window.model.HoldAnnouncement("Ваша оценка: 5"));  // no box: at once
+    window.model.QueueBox({"Покажите результат учителю", "Внимание!", MessageIcon::Question}, Control::Command3);
+    window.model.QueueBox({"more", "B", MessageIcon::Question}, Control::Command3);
+    EXPECT_TRUE(window.model.HoldAnnouncement("Ваша оценка: 5"));
+    EXPECT_EQ(window.model.CloseBox().announce, std::nullopt);
+    EXPECT_EQ(window.model.CloseBox().announce, "Ваша оценка: 5");
+    window.model.QueueBox({"Ошибка", "Ошибка", MessageIcon::Critical}, Control::Command3);
+    window.model.HoldAnnouncement("Ваша оценка: 5");
+    window.model.HoldEnd(kErrorExitStatus);
+    EXPECT_EQ(window.model.CloseBox().announce, std::nullopt);
+}
+
 }  // namespace
 }  // namespace infotest::testing

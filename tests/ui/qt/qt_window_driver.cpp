@@ -1,5 +1,7 @@
 #include "tests/ui/qt/qt_window_driver.h"
 
+#include "ui/qt/speech.h"
+
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -7,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -59,10 +62,51 @@ QString KeyText(Key key) {
     }
 }
 
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+// Records each time the window's notification shows itself, with its role
+// and name as Qt's accessibility layer gives them to a screen reader.
+class NotificationListener final : public QObject {
+public:
+    explicit NotificationListener(std::vector<std::string>& said) : said_(said) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(watched);
+            if (shown != nullptr && shown->role() == QAccessible::Notification) {
+                said_.push_back(shown->text(QAccessible::Name).toStdString());
+            } else {
+                said_.emplace_back("(a notification without the notification role)");
+            }
+        }
+        return false;
+    }
+
+private:
+    std::vector<std::string>& said_;
+};
+#endif
+
 }  // namespace
 
 QtWindow::QtWindow() = default;
 QtWindow::~QtWindow() = default;
+
+// Qt 6.8 sends its announcements only while a screen reader listens, which
+// a test without a display cannot be: the end-to-end test hears them
+// through AT-SPI instead.
+std::optional<std::vector<std::string>> QtWindow::Announcements() const {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    return std::nullopt;
+#else
+    return announcements_;
+#endif
+}
+
+std::optional<std::string> QtWindow::AnswerDescription(Control option) const {
+    QAccessibleInterface* answer = QAccessible::queryAccessibleInterface(WidgetOf(option));
+    if (answer == nullptr) return std::string();
+    return answer->text(QAccessible::Description).toStdString();
+}
 
 void QtWindow::OpenWindow(const Sequence& sequence) {
     // The clock is the test's own from the start; a window that ticked by
@@ -70,6 +114,7 @@ void QtWindow::OpenWindow(const Sequence& sequence) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         form_.reset();
         ticksSent_ = ownBoxesClosed_ = 0;
+        announcements_.clear();
         clockMs_ = 0;
 
         form_ = std::make_unique<qt::Form1>();
@@ -88,6 +133,12 @@ void QtWindow::OpenWindow(const Sequence& sequence) {
                 if (widget == nullptr) throw std::runtime_error("the window has no " + std::string(name));
             }
         }
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+        QWidget* notification = form_->findChild<QWidget*>(QLatin1String(qt::kNotificationName));
+        if (notification == nullptr) throw std::runtime_error("the window has no notification");
+        listener_ = std::make_unique<NotificationListener>(announcements_);
+        notification->installEventFilter(listener_.get());
+#endif
         timer_ = form_->findChild<QTimer*>(QStringLiteral("Timer1"));
         if (timer_ == nullptr) throw std::runtime_error("the window has no Timer1");
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,10 @@ public:
     // The real QMessageBox, closed with Enter from inside its own event loop.
     void UseOwnBoxesClosedByEnter() override;
     int OwnBoxesClosed() const override { return ownBoxesClosed_; }
+    // Through Qt's own accessibility interface, which its AT-SPI bridge
+    // serves to a screen reader.
+    std::optional<std::string> AnswerDescription(Control option) const override;
+    std::optional<std::vector<std::string>> Announcements() const override;
 
 private:
     QWidget* WidgetOf(Control control) const { return widgets_.at(static_cast<std::size_t>(control)); }
@@ -68,6 +73,8 @@ private:
     double clockMs_ = 0;
     int ticksSent_ = 0;
     int ownBoxesClosed_ = 0;
+    std::vector<std::string> announcements_;
+    std::unique_ptr<QObject> listener_;  // hears the window's notification
 };
 
 }  // namespace infotest::testing

@@ -9,9 +9,35 @@ var infotestDriver = (function () {
   // ended they are off the page, and still tell what the window showed last.
   var controls = {};
 
+  // The texts the live region was given since the window opened.
+  var announcements = [];
+
   function attach(ids) {
     controls = {};
-    ids.split(',').forEach(function (id) { controls[id] = document.getElementById(id); });
+    ids.split(',').concat(['AnswersDescription']).forEach(function (id) { controls[id] = document.getElementById(id); });
+    announcements = [];
+  }
+
+  // Each announcement as the page's polite live region holds it once it is
+  // made (a MutationObserver would report only after the test's own
+  // synchronous run).
+  var announce = infotestPage.announce;
+  infotestPage.announce = function (text) {
+    announce(text);
+    var region = document.getElementById('Spoken');
+    var polite = region && region.getAttribute('aria-live') === 'polite' && region.getAttribute('role') === 'status';
+    announcements.push(polite ? region.textContent : '(no polite live region)');
+  };
+
+  // An option's accessible description: the texts of the elements that its
+  // focusable input names in aria-describedby.
+  function description(id) {
+    var input = byId(id) && byId(id).querySelector(':scope > input');
+    var refs = input ? (input.getAttribute('aria-describedby') || '').split(/\s+/) : [];
+    return refs.filter(Boolean).map(function (ref) {
+      var element = byId(ref);
+      return element ? element.textContent : '';
+    }).join(' ');
   }
 
   function byId(id) {
@@ -143,7 +169,8 @@ var infotestDriver = (function () {
 
   return {attach: attach, seen: seen, click: click, key: key, caption: caption, backColour: backColour, rect: rect, place: place,
           visible: visible, selected: selected, view: view, windowShown: windowShown,
-          pageClosing: pageClosing};
+          pageClosing: pageClosing, description: description,
+          announcements: function () { return announcements.join('\u001e'); }};
 })();
 
 // The test program's arguments come after the page's '#', blank-separated:

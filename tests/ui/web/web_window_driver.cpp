@@ -155,6 +155,22 @@ void WebWindow::DeliverTick() { Tick(1); }
 
 void WebWindow::RequestClose() { PageText("infotestDriver.pageClosing()"); }
 
+std::optional<std::string> WebWindow::AnswerDescription(Control option) const {
+    return PageText("infotestDriver.description(" + Quoted(ControlName(option)) + ")");
+}
+
+std::optional<std::vector<std::string>> WebWindow::Announcements() const {
+    std::vector<std::string> said;
+    const std::string joined = PageText("infotestDriver.announcements()");
+    for (std::size_t at = 0; !joined.empty();) {
+        const std::size_t end = joined.find('\x1e', at);
+        said.push_back(joined.substr(at, end - at));
+        if (end == std::string::npos) break;
+        at = end + 1;
+    }
+    return said;
+}
+
 std::string WebWindow::Caption(Control control) {
     return PageText("infotestDriver.caption(" + Quoted(ControlName(control)) + ")");
 }

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,10 @@ public:
     // opened it.
     void UseOwnBoxesClosedByEnter() override;
     int OwnBoxesClosed() const override { return ownBoxesClosed_; }
+    // The option's aria-describedby texts, and the page's polite live
+    // region's texts.
+    std::optional<std::string> AnswerDescription(Control option) const override;
+    std::optional<std::vector<std::string>> Announcements() const override;
     // The page's clock goes on `seconds`, then its timer wakes the window:
     // one tick, or a late wake-up.
     void Tick(int seconds = 1);

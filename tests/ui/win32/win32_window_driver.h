@@ -8,6 +8,8 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "tests/model/real_window.h"
@@ -52,6 +54,9 @@ public:
     // message loop runs.
     void UseOwnBoxesClosedByEnter() override;
     int OwnBoxesClosed() const override { return ownBoxesClosed_; }
+    // The window tells a screen reader its controls' captions only.
+    std::optional<std::string> AnswerDescription(Control /*option*/) const override { return std::nullopt; }
+    std::optional<std::vector<std::string>> Announcements() const override { return std::nullopt; }
 
 private:
     void OpenWindow(const model::Sequence& sequence) override;
