@@ -62,12 +62,24 @@ case "$group" in
   test) packages+=("${test_packages[@]}") ;;
 esac
 
+# The page's accessibility check runs axe-core, which Debian does not
+# package: the version its lockfile pins, checked against the lockfile's
+# hash, goes into build/npm (nothing of the machine's own changes).
+install_npm_packages() {
+  [ "$group" = test ] || return 0
+  python3 "$(dirname "$0")/npm-locked.py" "$(dirname "$0")/../tests/web/accessibility/package-lock.json" \
+    "$(dirname "$0")/../build/npm"
+}
+
 missing=()
 for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
   [ "$status" = "install ok installed" ] || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  install_npm_packages
+  exit 0
+fi
 
 echo "Installing: ${missing[*]}"
 sudo=()
@@ -138,3 +150,4 @@ if [ "$install_status" -ne 0 ]; then
   } >&2
   exit 1
 fi
+install_npm_packages

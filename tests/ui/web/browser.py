@@ -101,9 +101,12 @@ def run_tests(browser, page, arguments):
 
 
 class PageChecks:
-    def __init__(self, browser, screenshots):
+    def __init__(self, browser, screenshots, axe=None):
         self.browser = browser
         self.screenshots = screenshots
+        if axe and not axe.is_file():
+            raise SystemExit("browser.py: no axe-core at %s; scripts/setup.sh test installs it" % axe)
+        self.axe = axe.read_text(encoding="utf-8") if axe else None
         self.failures = []
 
     def expect(self, condition, what):
@@ -112,9 +115,62 @@ class PageChecks:
             self.failures.append(what)
 
     def shot(self, name):
+        """A screen the pupil sees: its screenshot, and its accessibility
+        audit."""
         if self.screenshots:
             pathlib.Path(self.screenshots).mkdir(parents=True, exist_ok=True)
             self.browser.screenshot(pathlib.Path(self.screenshots, name + ".png"))
+        if self.axe:
+            self.audit(name)
+
+    def audit(self, name):
+        """axe-core's every rule on the screen, best practices included; a
+        violation names the rule and the elements."""
+        if not self.value("typeof axe === 'object'"):
+            self.browser.evaluate(self.axe)
+        result = self.browser.send("Runtime.evaluate", {
+            "expression": "axe.run(document, {resultTypes: ['violations']}).then(function (r) {"
+                          "return r.violations.map(function (v) { return v.id + ' (' + v.impact + '): ' +"
+                          "v.nodes.map(function (n) { return n.target.join(' '); }).join(', '); }); })",
+            "awaitPromise": True, "returnByValue": True})
+        violations = result.get("result", {}).get("value")
+        if violations is None:
+            self.expect(False, "axe-core ran on the screen '%s': %s" % (name, json.dumps(result)[:300]))
+            return
+        self.expect(not violations, "axe-core finds no violation on the screen '%s' %s"
+                    % (name, "; ".join(violations)))
+
+    def forced_colours(self):
+        """In forced colours (a high-contrast theme) every control of the
+        question stays shown in the theme's system colours, and the focus
+        is drawn without a shadow."""
+        b = self.browser
+        b.send("Emulation.setEmulatedMedia", {"features": [{"name": "forced-colors", "value": "active"}]})
+        time.sleep(0.2)
+        self.expect(self.value("matchMedia('(forced-colors: active)').matches"), "forced colours are on")
+        self.expect(self.value("getComputedStyle(document.getElementById('Command2')).backgroundColor")
+                    != "rgb(128, 255, 128)", "the table's colours give way to the theme's")
+        shown = self.value("['Command2','Command3','Command4','Frame1','Option1','Option2','Option3','Option4']"
+                           ".filter(function (id) { var e = document.getElementById(id), r = e.getBoundingClientRect();"
+                           "return getComputedStyle(e).visibility === 'visible' && r.width > 0 && r.height > 0; })"
+                           ".length")
+        self.expect(shown == 8, "every button, the frame and every option stay shown")
+        for _ in range(10):
+            if self.value("document.activeElement.type") == "radio":
+                break
+            b.key("Tab")
+        ring = self.value("(function (e) { var s = getComputedStyle(e);"
+                          "return [s.outlineStyle, s.outlineWidth]; })"
+                          "(document.activeElement.nextElementSibling)")
+        self.expect(ring == ["solid", "2px"], "the focused answer has a solid outline: %s" % ring)
+        self.tab_to("Command2")
+        ring = self.value("getComputedStyle(document.activeElement).outlineStyle")
+        self.expect(ring == "solid", "the focused button has a solid outline")
+        self.shot("question-forced-colours")
+        b.send("Emulation.setEmulatedMedia", {"features": [{"name": "forced-colors", "value": "none"}]})
+        time.sleep(0.2)
+        self.expect(self.value("getComputedStyle(document.getElementById('Command2')).backgroundColor")
+                    == "rgb(128, 255, 128)", "outside forced colours the table's colours are back")
 
     def value(self, expression):
         return self.browser.evaluate(expression)
@@ -171,6 +227,7 @@ class PageChecks:
         self.expect(b.wait_for("document.getElementById('Label13').textContent!==''", 3),
                     "the clock counts")
         self.shot("question")
+        self.forced_colours()
         focused = self.value("document.activeElement.id")
         b.key("Tab")
         b.key("Tab")
@@ -253,6 +310,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--browser", default="chromium")
     parser.add_argument("--screenshots", help="a folder for screenshots of the page checks")
+    parser.add_argument("--axe", type=pathlib.Path, help="axe-core's axe.min.js: audits every screen of the page")
     parser.add_argument("mode", choices=("tests", "page"))
     parser.add_argument("page", type=pathlib.Path)
     parser.add_argument("arguments", nargs="*", help="for the tests: --gtest_filter=... NAME=value")
@@ -261,7 +319,7 @@ def main():
     try:
         if args.mode == "tests":
             return run_tests(browser, args.page.resolve(), args.arguments)
-        return PageChecks(browser, args.screenshots).run(args.page.resolve())
+        return PageChecks(browser, args.screenshots, args.axe).run(args.page.resolve())
     finally:
         browser.close()
 

@@ -16,18 +16,23 @@ var infotestDriver = (function () {
     controls = {};
     ids.split(',').concat(['AnswersDescription']).forEach(function (id) { controls[id] = document.getElementById(id); });
     announcements = [];
+    listen();
   }
 
   // Each announcement as the page's polite live region holds it once it is
   // made (a MutationObserver would report only after the test's own
-  // synchronous run).
-  var announce = infotestPage.announce;
-  infotestPage.announce = function (text) {
-    announce(text);
-    var region = document.getElementById('Spoken');
-    var polite = region && region.getAttribute('aria-live') === 'polite' && region.getAttribute('role') === 'status';
-    announcements.push(polite ? region.textContent : '(no polite live region)');
-  };
+  // synchronous run). The page's script comes after this one.
+  function listen() {
+    if (infotestPage.announce.heard) return;
+    var announce = infotestPage.announce;
+    infotestPage.announce = function (text) {
+      announce(text);
+      var region = document.getElementById('Spoken');
+      var polite = region && region.getAttribute('aria-live') === 'polite' && region.getAttribute('role') === 'status';
+      announcements.push(polite ? region.textContent : '(no polite live region)');
+    };
+    infotestPage.announce.heard = true;
+  }
 
   // An option's accessible description: the texts of the elements that its
   // focusable input names in aria-describedby.
