@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need,
-# only those that are missing, on Debian 13 or Debian 12.
+# only those that are missing, on Debian 13 or Debian 12; for the tests
+# also axe-core, the one npm package, as its lockfile pins it.
 #
 #   scripts/setup.sh [run|package|test]      (default test)
 #
