@@ -21,8 +21,8 @@ CoreTestWindow::CoreTestWindow()
                     },
                 .armTimer = [this](double delayMs) { armedMs = delayMs; },
                 .clock = [this] { return nowMs; },
-                .describeAnswers = [this](std::string_view text) { descriptions.emplace_back(text); },
-                .announce = [this](std::string_view text) { announcements.emplace_back(text); }}) {
+                .describeAnswers = {},
+                .announce = {}}) {
     visible.fill(true);
     SetTimerEnabled(true);
 }

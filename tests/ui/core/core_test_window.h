@@ -34,9 +34,6 @@ public:
     double armedMs = -1;
     std::vector<Box> boxes;
     std::vector<int> exits;
-    // What the core told the screen reader, in order.
-    std::vector<std::string> descriptions;
-    std::vector<std::string> announcements;
     // Fault injection: the next end of the event loop throws.
     bool endThrows = false;
     // Fault injection: hiding the window throws.
