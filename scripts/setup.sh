@@ -49,7 +49,7 @@ test_packages=(
   "${package_packages[@]}"
   libgtest-dev googletest clang-tidy clang-format
   imagemagick libx11-dev icewm
-  python3 python3-pyatspi at-spi2-core dbus-x11
+  python3 python3-pyatspi at-spi2-core dbus-x11 orca
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 libxi6:i386 fonts-wine
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 libxi6
   unzip debootstrap fontconfig
