@@ -6,12 +6,13 @@
 Every package of LOCKFILE (package-lock.json, lockfile version 2 or 3) is
 downloaded from the address the lockfile holds, checked against the
 lockfile's integrity hash, and unpacked into DEST/node_modules. A package
-already there in the pinned version is left alone. Nothing runs from a
+unpacked earlier from the same hash is left alone. Nothing runs from a
 package: no install script, no dependency resolution of its own.
 """
 
 import base64
 import hashlib
+import http.client
 import io
 import json
 import pathlib
@@ -30,7 +31,7 @@ def download(url):
         try:
             with urllib.request.urlopen(url, timeout=TIMEOUT) as response:
                 return response.read()
-        except OSError as error:
+        except (OSError, http.client.HTTPException) as error:
             if attempt == TRIES:
                 raise SystemExit("npm-locked.py: cannot download %s: %s" % (url, error))
             time.sleep(5 * attempt)
@@ -68,10 +69,14 @@ def unpack(data, target):
     staging.rename(target)
 
 
-def installed_version(target):
+# The integrity hash of what is unpacked, kept beside it.
+MARK = ".lockfile-integrity"
+
+
+def installed_integrity(target):
     try:
-        return json.loads((target / "package.json").read_text(encoding="utf-8")).get("version")
-    except (OSError, ValueError):
+        return (target / MARK).read_text(encoding="utf-8").strip()
+    except OSError:
         return None
 
 
@@ -84,13 +89,16 @@ def main():
         if not key.startswith("node_modules/"):
             continue
         target = dest / key
-        if installed_version(target) == package["version"]:
-            continue
         if "resolved" not in package or "integrity" not in package:
             raise SystemExit("npm-locked.py: %s has no address or integrity hash in the lockfile" % key)
+        if installed_integrity(target) == package["integrity"]:
+            continue
+        if not package["resolved"].startswith("https://"):
+            raise SystemExit("npm-locked.py: %s is not fetched over https: %s" % (key, package["resolved"]))
         data = download(package["resolved"])
         verify(data, package["integrity"], key)
         unpack(data, target)
+        (target / MARK).write_text(package["integrity"] + "\n", encoding="utf-8")
         print("npm-locked.py: %s %s" % (key[len("node_modules/"):], package["version"]))
 
 

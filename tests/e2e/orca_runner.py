@@ -12,6 +12,13 @@ Orca starts as /usr/bin/orca starts it, in the session of the environment
 - it runs whatever other Orca runs on the machine, under a process name of
   its own, so that neither stops the other.
 Orca 43 (Debian 12) and Orca 48 (Debian 13) alike.
+
+Orca 48 keeps the descriptions it spoke for up to two seconds and speaks
+them again meanwhile, even when the program has changed them. So the first
+line of UTTERANCES says how Orca takes descriptions, {"descriptions":
+"cached"} or {"descriptions": "live"}, and with a cache each time Orca drops
+it comes a line {"descriptions": "fresh"}: a test that moves faster than a
+pupil waits for one before it expects a new description.
 """
 
 import json
@@ -35,6 +42,21 @@ def write_down(text, acss, interrupt):
 
 speech._speak = write_down
 speech.init = lambda *args, **kwargs: None
+
+from orca import debug, generator  # noqa: E402
+
+if hasattr(generator.Generator, "CACHED_DESCRIPTION"):
+    utterances.write(json.dumps({"descriptions": "cached"}) + "\n")
+    log_message = debug.print_message
+
+    def watch_the_cache(level, text, *args, **kwargs):
+        if str(text).startswith("GENERATOR: Clearing cache"):
+            utterances.write(json.dumps({"descriptions": "fresh"}) + "\n")
+        return log_message(level, text, *args, **kwargs)
+
+    debug.print_message = watch_the_cache
+else:
+    utterances.write(json.dumps({"descriptions": "live"}) + "\n")
 
 main = launcher["main"]
 names = main.__globals__

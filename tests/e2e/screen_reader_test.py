@@ -31,16 +31,32 @@ class Orca:
         env = dict(session.env)
         env.update({"HOME": work, "XDG_CONFIG_HOME": os.path.join(work, "config"),
                     "XDG_DATA_HOME": os.path.join(work, "data"), "XDG_CACHE_HOME": os.path.join(work, "cache"),
-                    "GTK_MODULES": "gail:atk-bridge"})
+                    "GTK_MODULES": "gail:atk-bridge", "LANG": "C.UTF-8", "LC_ALL": "C.UTF-8"})
+        # Orca's own words are matched in English, whatever the machine speaks.
+        env.pop("LANGUAGE", None)
         runner = os.path.join(os.path.dirname(os.path.abspath(__file__)), "orca_runner.py")
         self.log = open(os.path.join(work, "orca.log"), "wb")
         self.process = subprocess.Popen(["/usr/bin/python3", runner, self.path], env=env,
                                         stdout=self.log, stderr=subprocess.STDOUT)
         self.heard = 0  # utterances already taken by a check
 
-    def said(self):
+    def lines(self):
         with open(self.path, encoding="utf-8") as lines:
             return [json.loads(line) for line in lines if line.strip()]
+
+    def said(self):
+        return [line for line in self.lines() if isinstance(line, str)]
+
+    def descriptions_fresh(self):
+        """Waits, where Orca keeps the descriptions it spoke for a while (Orca
+        48: two seconds), until it has dropped them: a pupil who listens to
+        the new question takes longer than that, the test does not."""
+        marks = lambda: [line for line in self.lines() if isinstance(line, dict)]
+        wait_for("how Orca takes descriptions", marks)
+        if marks()[0]["descriptions"] == "live":
+            return
+        seen = len(marks())
+        wait_for("Orca to drop the descriptions it spoke", lambda: len(marks()) > seen, timeout=10)
 
     def expect(self, what, matches):
         """Waits until Orca says something that `matches`, after what earlier
@@ -79,6 +95,7 @@ def question_said(number):
 def answer_question(session, orca, number, bank_texts, last):
     """From the button that has the focus after the question came: Tab onto
     the answers, choose one, check it, and go on to the next question."""
+    orca.descriptions_fresh()
     key(session, "Tab")
     heard = orca.expect(f"the question {number} with its first answer", question_said(number))
     check(QUESTION.search(heard).group(2).rstrip(" .") in bank_texts, f"not a question of the bank: {heard!r}")

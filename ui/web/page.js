@@ -217,6 +217,10 @@ var infotestPage = (function () {
       location.reload();
     });
     document.body.appendChild(end);
+    // The focus goes to the message, so that a screen reader reads it: the
+    // button that had the focus has gone with the window.
+    end.tabIndex = -1;
+    end.focus();
     root.setAttribute('data-exit-status', String(status));
     root.setAttribute('data-window', 'ended');
   }

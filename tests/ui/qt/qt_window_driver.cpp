@@ -62,7 +62,19 @@ QString KeyText(Key key) {
     }
 }
 
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+// Qt hands its announcements to an update handler even with no screen
+// reader listening; the driver's records the window's.
+std::vector<std::string>* announcementsHeard = nullptr;
+QAccessible::UpdateHandler earlierHandler = nullptr;
+
+void HearAnnouncement(QAccessibleEvent* event) {
+    if (announcementsHeard != nullptr && event->type() == QAccessible::Announcement) {
+        announcementsHeard->push_back(static_cast<QAccessibleAnnouncementEvent*>(event)->message().toStdString());
+    }
+    if (earlierHandler != nullptr) earlierHandler(event);
+}
+#else
 // Records each time the window's notification shows itself, with its role
 // and name as Qt's accessibility layer gives them to a screen reader.
 class NotificationListener final : public QObject {
@@ -88,19 +100,21 @@ private:
 
 }  // namespace
 
-QtWindow::QtWindow() = default;
-QtWindow::~QtWindow() = default;
-
-// Qt 6.8 sends its announcements only while a screen reader listens, which
-// a test without a display cannot be: the end-to-end test hears them
-// through AT-SPI instead.
-std::optional<std::vector<std::string>> QtWindow::Announcements() const {
+QtWindow::QtWindow() {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    return std::nullopt;
-#else
-    return announcements_;
+    earlierHandler = QAccessible::installUpdateHandler(HearAnnouncement);
+    announcementsHeard = &announcements_;
 #endif
 }
+
+QtWindow::~QtWindow() {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    announcementsHeard = nullptr;
+    QAccessible::installUpdateHandler(earlierHandler);
+#endif
+}
+
+std::optional<std::vector<std::string>> QtWindow::Announcements() const { return announcements_; }
 
 std::optional<std::string> QtWindow::AnswerDescription(Control option) const {
     QAccessibleInterface* answer = QAccessible::queryAccessibleInterface(WidgetOf(option));

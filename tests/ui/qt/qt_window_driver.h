@@ -74,7 +74,7 @@ private:
     int ticksSent_ = 0;
     int ownBoxesClosed_ = 0;
     std::vector<std::string> announcements_;
-    std::unique_ptr<QObject> listener_;  // hears the window's notification
+    std::unique_ptr<QObject> listener_;  // hears the window's notification (Qt before 6.8)
 };
 
 }  // namespace infotest::testing

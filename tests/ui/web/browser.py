@@ -146,8 +146,7 @@ class PageChecks:
         is drawn without a shadow."""
         b = self.browser
         b.send("Emulation.setEmulatedMedia", {"features": [{"name": "forced-colors", "value": "active"}]})
-        time.sleep(0.2)
-        self.expect(self.value("matchMedia('(forced-colors: active)').matches"), "forced colours are on")
+        self.expect(b.wait_for("matchMedia('(forced-colors: active)').matches", 5), "forced colours are on")
         self.expect(self.value("getComputedStyle(document.getElementById('Command2')).backgroundColor")
                     != "rgb(128, 255, 128)", "the table's colours give way to the theme's")
         shown = self.value("['Command2','Command3','Command4','Frame1','Option1','Option2','Option3','Option4']"
@@ -168,9 +167,9 @@ class PageChecks:
         self.expect(ring == "solid", "the focused button has a solid outline")
         self.shot("question-forced-colours")
         b.send("Emulation.setEmulatedMedia", {"features": [{"name": "forced-colors", "value": "none"}]})
-        time.sleep(0.2)
-        self.expect(self.value("getComputedStyle(document.getElementById('Command2')).backgroundColor")
-                    == "rgb(128, 255, 128)", "outside forced colours the table's colours are back")
+        self.expect(b.wait_for("getComputedStyle(document.getElementById('Command2')).backgroundColor"
+                               "==='rgb(128, 255, 128)'", 5),
+                    "outside forced colours the table's colours are back")
 
     def value(self, expression):
         return self.browser.evaluate(expression)

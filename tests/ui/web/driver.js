@@ -29,7 +29,8 @@ var infotestDriver = (function () {
       announce(text);
       var region = document.getElementById('Spoken');
       var polite = region && region.getAttribute('aria-live') === 'polite' && region.getAttribute('role') === 'status';
-      announcements.push(polite ? region.textContent : '(no polite live region)');
+      var behindABox = document.getElementById('MsgBox') ? '(while a box is open) ' : '';
+      announcements.push(behindABox + (polite ? region.textContent : '(no polite live region)'));
     };
     infotestPage.announce.heard = true;
   }
