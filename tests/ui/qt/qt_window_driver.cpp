@@ -100,17 +100,22 @@ private:
 
 }  // namespace
 
+// The handler is installed once for the test program (a test may open a
+// window while another is still there) and records for the newest window.
 QtWindow::QtWindow() {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    earlierHandler = QAccessible::installUpdateHandler(HearAnnouncement);
+    static const bool installed = [] {
+        earlierHandler = QAccessible::installUpdateHandler(HearAnnouncement);
+        return true;
+    }();
+    (void)installed;
     announcementsHeard = &announcements_;
 #endif
 }
 
 QtWindow::~QtWindow() {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    announcementsHeard = nullptr;
-    QAccessible::installUpdateHandler(earlierHandler);
+    if (announcementsHeard == &announcements_) announcementsHeard = nullptr;
 #endif
 }
 
