@@ -146,6 +146,17 @@ Acquire::Retries "2";
 EOF
 }
 
+# The certificate authorities this machine's administrator added (a proxy
+# that inspects https, say) go into the root, as a real installation on the
+# same network has them: the test set-up fetches the page checks' npm
+# package over https. The root's ca-certificates takes them in when the
+# set-up installs it.
+copy_local_certificates() {
+  [ -d /usr/local/share/ca-certificates ] || return 0
+  mkdir -p "$root/usr/local/share/ca-certificates"
+  cp -a /usr/local/share/ca-certificates/. "$root/usr/local/share/ca-certificates/"
+}
+
 copy_source() {
   mkdir -p "$root$source_in_root"
   # The files of this clone, as a fresh clone would have them, without its
@@ -233,6 +244,7 @@ inside() {
   run_logged debootstrap "$bootstrap_timeout" \
     debootstrap --variant=minbase "$suite" "$root" "$mirror"
   configure_apt
+  copy_local_certificates
   copy_source
   mount_root
 

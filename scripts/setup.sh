@@ -52,7 +52,7 @@ test_packages=(
   python3 python3-pyatspi at-spi2-core dbus-x11 orca
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 libxi6:i386 fonts-wine
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 libxi6
-  unzip debootstrap fontconfig
+  unzip debootstrap fontconfig ca-certificates
   emscripten binaryen nodejs node-acorn chromium firefox-esr
   python3-websocket python3-fonttools python3-brotli
 )
