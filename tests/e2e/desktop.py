@@ -172,7 +172,6 @@ class Node:
         self.showing = states.contains(pyatspi.STATE_SHOWING)
         self.checked = states.contains(pyatspi.STATE_CHECKED)
         self.focused = states.contains(pyatspi.STATE_FOCUSED)
-        self.description = accessible.description or ""
         try:
             extents = accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
             self.rect = (extents.x, extents.y, extents.width, extents.height)
@@ -186,42 +185,6 @@ class Node:
 
     def __repr__(self):
         return f"<{self.role} {self.name!r}>"
-
-
-class Listener:
-    """What a screen reader hears a program announce, from the accessibility
-    bus: an announcement (Qt 6.8 and later), or a notification that shows
-    itself (what Qt's window does before 6.8). The events arrive while
-    heard() runs the bus's main loop."""
-
-    def __init__(self, pid):
-        import pyatspi
-        from gi.repository import GLib
-        self.pyatspi = pyatspi
-        self.pid = pid
-        self.said = []
-        self._context = GLib.MainContext.default()
-        self._kinds = ("object:announcement", "object:state-changed:showing")
-        pyatspi.Registry.registerEventListener(self._event, *self._kinds)
-
-    def _event(self, event):
-        try:
-            if event.source.get_process_id() != self.pid:
-                return
-            if event.type.startswith("object:announcement"):
-                self.said.append(str(event.any_data))
-            elif event.detail1 and event.source.getRole() == self.pyatspi.ROLE_NOTIFICATION:
-                self.said.append(event.source.name)
-        except Exception:  # the object went away meanwhile
-            pass
-
-    def heard(self):
-        while self._context.iteration(False):
-            pass
-        return list(self.said)
-
-    def close(self):
-        self.pyatspi.Registry.deregisterEventListener(self._event, *self._kinds)
 
 
 class Program:

@@ -294,15 +294,6 @@ std::string Heading(int position) {
 
 }  // namespace
 
-TEST_P(EveryWindow, EveryAnswerIsDescribedByTheQuestionShownAndItsNumber) {
-    if (!window->AnswerDescription(Control::Option1)) GTEST_SKIP() << "the window describes no answer";
-    Do(Action::Start);
-    Do(Action::Choose, 1);
-    Do(Action::Check);
-    Do(Action::NextClick);
-    for (const Control option : OptionsTopDown()) EXPECT_EQ(window->AnswerDescription(option), Heading(2));
-}
-
 // Start and Next announce the question, a Check that judges the answer and
 // the error count, once each; a press that changes nothing of it, a refused
 // one and the clock's ticks announce nothing.

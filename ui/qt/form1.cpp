@@ -28,8 +28,6 @@ namespace {
 constexpr std::string_view kIconResource = ":/infotest/icon48.png";
 constexpr std::string_view kTitleImageResource = ":/infotest/title.gif";
 
-QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
 QColor ToQColor(std::uint32_t bgr) {
     return {static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF)};
 }

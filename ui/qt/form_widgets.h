@@ -3,8 +3,16 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QString>
+
+#include <string_view>
 
 namespace infotest::qt {
+
+// The program's UTF-8 texts as Qt's strings.
+inline QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // The window's controls where Qt's own differ from the layout: a command
 // button and a frame painted here, and an option button that takes a click

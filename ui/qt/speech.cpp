@@ -10,11 +10,10 @@
 #include <QtGlobal>
 
 #include "ui/qt/form1.h"
+#include "ui/qt/form_widgets.h"
 
 namespace infotest::qt {
 namespace {
-
-QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 // Qt's accessibility layer asks this first for every object: the window's
