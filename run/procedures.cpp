@@ -224,7 +224,7 @@ void TestRun::Check() {
     }
     if (state_.ErrorCount < 1) controls_.SetCaption(Control::Label4, "0");
     controls_.SetCaption(Control::Label4, std::to_string(state_.ErrorCount));
-    controls_.SetCaption(Control::Label7, "Ответ принят");
+    controls_.SetCaption(Control::Label7, kAnswerAccepted);
     if (controls_.Caption(Control::Label4).empty()) controls_.SetCaption(Control::Label4, "0");
     state_.EmptyCheckCount = 0;
 }

@@ -32,6 +32,8 @@ struct TestState {
 // Texts of the boxes the pupil sees when acting out of turn.
 inline constexpr std::string_view kAttentionTitle = "Внимание!";
 inline constexpr std::string_view kChooseAnswer = "Выберите ответ";
+// Label7 once Check has judged the answer.
+inline constexpr std::string_view kAnswerAccepted = "Ответ принят";
 inline constexpr std::string_view kPressCheckOnNext = "Нажмите кнопку ПРОВЕРИТЬ";
 inline constexpr std::string_view kPressCheckOnExit = "Нажмите кнопку ПРОВЕРИТЬ    ";
 inline constexpr std::string_view kShowTeacher = "Покажите результат учителю";

@@ -1,15 +1,9 @@
 #include "ui/core/speech.h"
 
 #include "bank/question_bank.h"
+#include "run/procedures.h"
 
 namespace infotest {
-
-namespace {
-
-// Label7's caption once Check has judged the answer.
-constexpr std::string_view kAnswerAccepted = "Ответ принят";
-
-}  // namespace
 
 SpokenCaptions SpokenCaptionsOf(const Controls& window) {
     return SpokenCaptions{window.Caption(Control::Label1), window.Caption(Control::Label6),
