@@ -2,20 +2,39 @@
 """Compares the page's start with a plain HTML page of the same texts, in
 headless Chromium:
 
-    bench/web_bench.py [--runs N] [--page build/web/infotest.html]
+    bench/web_bench.py [--runs N] [--slowdown 1,4] [--trace DIR] [--page build/web/infotest.html]
 
 The plain page is the test page itself, taken once its window is drawn, with
 every script removed: the same elements, texts, styles, fonts and image, and
-no program. Each page is opened N times (default 10), the two taking turns,
-each time in a browser of its own. A run measures the time from the start of
-the navigation until the first frame after the window is drawn (the root
-element's data-window="shown"), and, a second later, the proportional memory
-(PSS) of the browser's renderer processes and the page's JavaScript heap. The table
-shows the medians and the test page's ratios to the plain page, then the
-file's size. A benchmark, not a test: the figures depend on the machine.
+no program. Each page is opened N times (default 10) at each CPU slowdown
+(DevTools' CPU throttling; default 1 and 4, a slow school tablet), the two
+taking turns, each time in a browser of its own.
+
+Both runs end at the same point, which neither page marks itself: the first
+frame in which the window is complete. A probe that runs before the page's
+own script looks at every frame for
+  - the fonts the drawn window uses, loaded (document.fonts);
+  - every image complete and decoded;
+  - every control the drawn title screen shows, there with its box and its
+    text, and seen;
+and, for the test page, the program ready: the probe then clicks «Начать
+тест» and the run ends in the frame where that click has started the test
+(a click the page keeps and carries out later ends it when it is carried
+out). A page that only marks itself drawn ends nothing.
+
+A run reports the time from the start of the navigation to that frame, the
+longest main-thread task until then (from a trace of the run's tasks), and,
+a second later, the proportional memory (PSS) of the browser's renderer
+processes and the page's JavaScript heap. The table gives the medians, the
+test page's ratios to the plain page, and the file's size. With --trace the
+first run of each page is also traced in detail: the trace is written to
+DIR (open it in the browser's Performance panel) and its main-thread time
+up to the end frame is summed by kind of work. A benchmark, not a test: the
+figures depend on the machine.
 """
 
 import argparse
+import json
 import os
 import pathlib
 import statistics
@@ -27,34 +46,125 @@ import time
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "tests" / "web"))
 import devtools  # noqa: E402
 
-# Run before the page's own script: notes the time of the first frame after
-# the window is marked drawn (for the plain page, as soon as its root exists).
-DRAWN_PROBE = """
+# What the drawn window shows, read from the test page once it is drawn: the
+# controls seen with their texts, the faces loaded, and the button that
+# starts the test.
+SHOWN_SCREEN = """
 (function () {
-  function shown() {
-    return document.documentElement && document.documentElement.getAttribute('data-window') === 'shown';
-  }
-  var observer = new MutationObserver(function () {
-    if (!shown()) return;
-    observer.disconnect();
-    requestAnimationFrame(function () { window.__drawnAt = performance.now(); });
+  var controls = [];
+  document.querySelectorAll('#Form1 [id]').forEach(function (element) {
+    var box = element.getBoundingClientRect();
+    var seen = element.checkVisibility ? element.checkVisibility({visibilityProperty: true})
+                                       : getComputedStyle(element).visibility === 'visible';
+    if (seen && box.width > 0 && box.height > 0) controls.push({id: element.id, text: element.textContent});
   });
-  observer.observe(document, {attributes: true, childList: true, subtree: true});
-})();
+  var fonts = [];
+  document.fonts.forEach(function (face) {
+    if (face.status === 'loaded') fonts.push([face.family, face.weight, face.style].join('|'));
+  });
+  return {controls: controls, fonts: fonts, images: document.images.length};
+})()
 """
+
+# Run before the page's own script, at every frame until the window is
+# complete (and, with needsProgram, the test started by a click on the start
+# button); then window.__completeAt holds that frame's time.
+PROBE = """
+(function (expected, startButton, needsProgram) {
+  var decoded = new WeakMap();
+  function imagesDecoded() {
+    if (document.images.length < expected.images) return false;
+    for (var i = 0; i < document.images.length; i++) {
+      var image = document.images[i];
+      if (!image.complete || !image.naturalWidth) return false;
+      if (!decoded.has(image)) {
+        decoded.set(image, false);
+        image.decode().then(function () { decoded.set(image, true); }, function () {});
+      }
+      if (!decoded.get(image)) return false;
+    }
+    return true;
+  }
+  function fontsLoaded() {
+    if (!document.fonts) return false;
+    var loaded = {};
+    document.fonts.forEach(function (face) {
+      if (face.status === 'loaded') loaded[[face.family, face.weight, face.style].join('|')] = true;
+    });
+    return expected.fonts.every(function (face) { return loaded[face]; });
+  }
+  function seen(id, text) {
+    var element = document.getElementById(id);
+    if (!element || element.textContent !== text) return false;
+    var box = element.getBoundingClientRect();
+    if (!(box.width > 0 && box.height > 0)) return false;
+    return element.checkVisibility ? element.checkVisibility({visibilityProperty: true})
+                                   : getComputedStyle(element).visibility === 'visible';
+  }
+  function complete() {
+    return fontsLoaded() && imagesDecoded() &&
+      expected.controls.every(function (control) { return seen(control.id, control.text); });
+  }
+  function started() {
+    var button = document.getElementById(startButton);
+    return !button || !button.checkVisibility({visibilityProperty: true});
+  }
+  var clicked = false;
+  function frame(time) {
+    if (clicked && started()) return done(time);
+    if (!document.documentElement || !complete()) return requestAnimationFrame(frame);
+    if (!needsProgram) return done(time);
+    performance.mark('infotest-complete');
+    clicked = true;
+    document.getElementById(startButton).click();
+    if (started()) return done(time);
+    requestAnimationFrame(frame);
+  }
+  function done(time) {
+    performance.mark('infotest-end');
+    window.__completeAt = time;
+  }
+  requestAnimationFrame(frame);
+})(%s, %s, %s);
+"""
+
+# Trace categories: the tasks alone for the timed runs; with --trace, what
+# the Performance panel records as well.
+TASK_CATEGORIES = "toplevel,blink.user_timing"
+DETAIL_CATEGORIES = ("toplevel,blink.user_timing,devtools.timeline,disabled-by-default-devtools.timeline,"
+                     "v8,v8.execute,disabled-by-default-v8.compile,loading,blink,fonts")
 
 
 class Chromium(devtools.Chromium):
     def __init__(self, binary):
+        self.trace_events = []
+        self.trace_done = False
         super().__init__(binary, flags=["--window-size=1024,768"], prefix="infotest-bench-")
         self.send("Page.enable")
         self.send("Performance.enable")
 
-    def value_of(self, expression, seconds=30):
+    def event(self, method, params):
+        if method == "Tracing.dataCollected":
+            self.trace_events += params["value"]
+        elif method == "Tracing.tracingComplete":
+            self.trace_done = True
+
+    def value_of(self, expression, seconds=60):
         value = self.wait_for(expression, seconds)
         if value is None:
             raise SystemExit(f"timed out waiting for {expression}")
         return value
+
+    def stop_tracing(self):
+        self.send("Tracing.end")
+        deadline = time.monotonic() + 60
+        while not self.trace_done:
+            if time.monotonic() > deadline:
+                raise SystemExit("the trace did not end")
+            message = json.loads(self.socket.recv())
+            if "method" in message:
+                self.event(message["method"], message.get("params", {}))
+        return self.trace_events
 
     def renderer_pss_kib(self):
         """The proportional set size of the renderer processes among the
@@ -85,36 +195,107 @@ class Chromium(devtools.Chromium):
         return total
 
 
-def measure(binary, url):
+def main_thread(events):
+    """The page's renderer main thread, (pid, tid): the one with the marks."""
+    for event in events:
+        if event.get("name") == "infotest-end" or event.get("name") == "infotest-complete":
+            return event["pid"], event["tid"]
+    raise SystemExit("the trace has no end mark")
+
+
+def mark_time(events, thread, name):
+    times = [e["ts"] for e in events if e.get("name") == name and (e["pid"], e["tid"]) == thread]
+    return min(times) if times else None
+
+
+def longest_task_ms(events, thread, until):
+    """The longest main-thread task before the window was complete, its part
+    after that point (the probe's click) left out."""
+    longest = 0
+    for event in events:
+        if (event.get("ph") == "X" and event.get("cat") == "toplevel" and (event["pid"], event["tid"]) == thread
+                and event["ts"] < until):
+            longest = max(longest, min(event["ts"] + event.get("dur", 0), until) - event["ts"])
+    return longest / 1000
+
+
+def self_times(events, thread, until):
+    """Main-thread time until `until` (microseconds) by event name: each
+    complete event's time less that of the events inside it."""
+    spans = sorted((e for e in events if e.get("ph") == "X" and (e["pid"], e["tid"]) == thread
+                    and e["ts"] < until and e.get("dur")),
+                   key=lambda e: (e["ts"], -e["dur"]))
+    totals, stack = {}, []
+    for event in spans:
+        start, end = event["ts"], min(event["ts"] + event["dur"], until)
+        while stack and stack[-1][1] <= start:
+            stack.pop()
+        if stack:
+            parent = stack[-1][0]
+            totals[parent] = totals.get(parent, 0) - (end - start)
+        name = event["name"]
+        if name in ("RunTask", "ThreadControllerImpl::RunTask"):
+            name = "(task, not otherwise named)"
+        totals[name] = totals.get(name, 0) + (end - start)
+        stack.append((name, end))
+    return totals
+
+
+def measure(binary, url, probe, slowdown, trace_to=None):
     browser = Chromium(binary)
     try:
-        browser.send("Page.addScriptToEvaluateOnNewDocument", {"source": DRAWN_PROBE})
+        if slowdown > 1:
+            browser.send("Emulation.setCPUThrottlingRate", {"rate": slowdown})
+        browser.send("Tracing.start", {"categories": DETAIL_CATEGORIES if trace_to else TASK_CATEGORIES,
+                                       "transferMode": "ReportEvents"})
+        browser.send("Page.addScriptToEvaluateOnNewDocument", {"source": probe})
         browser.send("Page.navigate", {"url": url})
-        drawn_ms = browser.value_of("window.__drawnAt")
+        complete_ms = browser.value_of("window.__completeAt")
         time.sleep(1)
         metrics = {m["name"]: m["value"] for m in browser.send("Performance.getMetrics")["metrics"]}
-        return drawn_ms, browser.renderer_pss_kib(), metrics["JSHeapUsedSize"] / 1024
+        pss = browser.renderer_pss_kib()
+        events = browser.stop_tracing()
     finally:
         browser.close()
+    thread = main_thread(events)
+    until = mark_time(events, thread, "infotest-complete") or mark_time(events, thread, "infotest-end")
+    if trace_to:
+        trace_to.write_text(json.dumps({"traceEvents": events}), encoding="utf-8")
+        breakdown = self_times(events, thread, until)
+        start = min(e["ts"] for e in events if (e["pid"], e["tid"]) == thread and e.get("ph") == "X")
+        print(f"\n{trace_to.name}: main thread, {(until - start) / 1000:.0f} ms from its first task to the"
+              " complete window; time by kind of work (ms):")
+        for name, total in sorted(breakdown.items(), key=lambda item: -item[1])[:25]:
+            if total >= 500:
+                print(f"  {total / 1000:7.1f}  {name}")
+    return complete_ms, longest_task_ms(events, thread, until), pss, metrics["JSHeapUsedSize"] / 1024
 
 
-def plain_page(binary, page, path):
-    """The drawn test page as static HTML, its scripts removed."""
+def drawn_page(binary, page):
+    """The drawn test page as static HTML with its scripts removed, and what
+    its window shows."""
     browser = Chromium(binary)
     try:
         browser.send("Page.navigate", {"url": page.as_uri()})
-        browser.value_of("document.documentElement.getAttribute('data-window')==='shown'")
+        browser.value_of("document.documentElement.getAttribute('data-window')==='shown'"
+                         " && document.fonts.status==='loaded'")
+        time.sleep(0.5)
+        shown = browser.evaluate(SHOWN_SCREEN)
         html = browser.evaluate("(function(){var d=document.documentElement.cloneNode(true);"
                                 "d.querySelectorAll('script').forEach(function(s){s.remove();});"
                                 "return '<!DOCTYPE html>'+d.outerHTML;})()")
     finally:
         browser.close()
-    path.write_text(html, encoding="utf-8")
+    if not any(control["id"] == "Command1" for control in shown["controls"]):
+        raise SystemExit("the drawn page shows no start button")
+    return html, shown
 
 
 def main():
     parser = argparse.ArgumentParser(description="The page's start against a plain page.")
     parser.add_argument("--runs", type=int, default=10)
+    parser.add_argument("--slowdown", default="1,4", help="CPU slowdowns to run at, e.g. 1,4")
+    parser.add_argument("--trace", type=pathlib.Path, help="a folder for one detailed trace of each page")
     parser.add_argument("--page", type=pathlib.Path, default=pathlib.Path("build/web/infotest.html"))
     parser.add_argument("--browser", default="chromium")
     args = parser.parse_args()
@@ -122,25 +303,49 @@ def main():
     if not page.exists():
         print(f"{page} is missing: cmake --preset web && cmake --build --preset web", file=sys.stderr)
         return 1
+    slowdowns = [float(rate) for rate in args.slowdown.split(",")]
+    if args.trace:
+        args.trace.mkdir(parents=True, exist_ok=True)
+
+    html, shown = drawn_page(args.browser, page)
+    print(f"the complete window: {len(shown['controls'])} controls seen, fonts {shown['fonts']},"
+          f" {shown['images']} image(s)")
+    expected = json.dumps(shown, ensure_ascii=True)
+    probes = {"infotest": PROBE % (expected, '"Command1"', "true"),
+              "plain": PROBE % (expected, '"Command1"', "false")}
     with tempfile.TemporaryDirectory(prefix="infotest-plain-") as scratch:
         plain = pathlib.Path(scratch, "plain.html")
-        plain_page(args.browser, page, plain)
-        results = {"infotest": [], "plain": []}
-        for _ in range(args.runs):
-            results["infotest"].append(measure(args.browser, page.as_uri()))
-            results["plain"].append(measure(args.browser, plain.as_uri()))
+        plain.write_text(html, encoding="utf-8")
+        urls = {"infotest": page.as_uri(), "plain": plain.as_uri()}
+        for slowdown in slowdowns:
+            results = {"infotest": [], "plain": []}
+            for run in range(args.runs):
+                for name in results:
+                    trace_to = None
+                    if args.trace and run == 0:
+                        trace_to = args.trace / f"{name}-x{slowdown:g}.json"
+                        measure(args.browser, urls[name], probes[name], slowdown, trace_to)
+                    results[name].append(measure(args.browser, urls[name], probes[name], slowdown))
+            report(results, args.runs, slowdown)
         plain_size = plain.stat().st_size
+    print(f"\ninfotest.html: {page.stat().st_size} bytes (the plain page: {plain_size} bytes)")
+    return 0
 
-    medians = {name: [statistics.median(run[i] for run in runs) for i in range(3)]
-               for name, runs in results.items()}
-    print(f"medians of {args.runs} runs each    infotest.html   plain page   ratio")
-    for i, (what, unit) in enumerate((("until the window is drawn", "ms"),
+
+def report(results, runs, slowdown):
+    medians = {name: [statistics.median(run[i] for run in found) for i in range(4)]
+               for name, found in results.items()}
+    print(f"\nCPU slowdown {slowdown:g}x, medians of {runs} runs each    infotest.html   plain page   ratio")
+    for i, (what, unit) in enumerate((("until the window is complete", "ms"),
+                                      ("longest task until then", "ms"),
                                       ("renderer processes' PSS", "KiB"),
                                       ("JavaScript heap", "KiB"))):
         ours, theirs = medians["infotest"][i], medians["plain"][i]
-        print(f"{what:<28} {ours:10.0f} {unit:<3} {theirs:9.0f} {unit:<3} {ours / theirs:6.2f}")
-    print(f"infotest.html: {page.stat().st_size} bytes (the plain page: {plain_size} bytes)")
-    return 0
+        ratio = f"{ours / theirs:6.2f}" if theirs else "     -"
+        print(f"{what:<37} {ours:10.0f} {unit:<3} {theirs:9.0f} {unit:<3} {ratio}")
+    for name, found in results.items():
+        print(f"  {name}: until complete " + " ".join(f"{run[0]:.0f}" for run in found) +
+              "; longest task " + " ".join(f"{run[1]:.0f}" for run in found))
 
 
 if __name__ == "__main__":

@@ -43,6 +43,12 @@ void FormCore::SetClockSource(ClockSource clock) {
     ArmTimer();
 }
 
+void FormCore::CountClockFrom(double shownAtMs) {
+    if (!clock_.Running() || clock_.Delivered() > 0) return;
+    clock_.Rebase(shownAtMs);
+    ArmTimer();
+}
+
 int FormCore::ShowMessage(std::string_view prompt, std::string_view title, MessageIcon icon) {
     // Only an internal error has the critical icon.
     if (icon == MessageIcon::Critical) errorShown_ = true;

@@ -107,6 +107,10 @@ public:
     // empty function puts the window's own back. Counting goes on from the
     // new clock's present.
     void SetClockSource(ClockSource clock);
+    // The window was on screen before the core could count (a page draws
+    // its window while its program loads): Timer1 counts from `shownAtMs`
+    // on the window's clock instead, unless a tick has been delivered.
+    void CountClockFrom(double shownAtMs);
 
     // The window's timer woke the core: every tick due by the clock is
     // delivered, and the timer is armed for the next one.

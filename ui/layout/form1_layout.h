@@ -72,6 +72,8 @@ inline constexpr int kForm1Left = 1605;  // on the screen
 inline constexpr int kForm1Top = 2400;
 inline constexpr std::uint32_t kForm1BackColour = 0xC0FFC0;
 inline constexpr int kTimer1IntervalMs = 1000;
+// The control that has the focus when the window opens.
+inline constexpr Control kFirstFocus = Control::Command1;
 
 // What the title image says, for screen readers.
 inline constexpr std::string_view kTitleImageText = "Информатика\n9 класс\nТест № 1\nИнформация. Измерение информации";

@@ -136,7 +136,7 @@ Form1::Form1(QWidget* parent)
     for (std::size_t i = rows.size(); i-- > 0;) {
         if (QWidget* widget = widgets_[Index(rows[i].control)]) widget->raise();
     }
-    widgets_[Index(Control::Command1)]->setFocus();
+    widgets_[Index(kFirstFocus)]->setFocus();
     spoken_ = MakeNotification(*this);
 
     // Timer1's QTimer only wakes the core, once, when the next tick is due;

@@ -4,8 +4,6 @@
 
 #include "ui/web/form1.h"
 
-#include <algorithm>
-
 #include "ui/layout/form1_layout.h"
 #include "ui/web/page_bridge.h"
 #include "ui/web/styles.h"
@@ -44,42 +42,26 @@ Form1::~Form1() {
     }
 }
 
+// The elements are the page's own markup, made from the same table
+// (markup.cpp): the window takes them over with the captions they show.
 void Form1::Build() {
     const std::string title(kForm1Title);
     page_create_window(title.c_str());
     captions_[Index(Control::Form1)] = title;
-    page_set_style(Id(Control::Form1), "background-color", Css(kForm1BackColour).c_str());
-    // Elements go into the page in tab order and then as stacked, so that a
-    // screen reader's reading order follows the focus order; the stacking
-    // itself comes from the table's order. The frame is made before the
-    // options that go inside it.
-    const auto& layout = Form1Layout();
-    for (const Control parent : {Control::Form1, Control::Frame1}) {
-        for (Control control : CreationOrder()) {
-            const auto at = std::find_if(layout.begin(), layout.end(),
-                                         [control](const ControlLayout& row) { return row.control == control; });
-            if (at->parent == parent) CreateControl(*at, static_cast<int>(layout.end() - at));
+    for (const ControlLayout& row : Form1Layout()) {
+        if (row.kind != ControlKind::PictureBox && row.kind != ControlKind::Timer) {
+            captions_[Index(row.control)] = std::string(row.caption);
         }
     }
 }
 
-void Form1::CreateControl(const ControlLayout& row, int stackLevel) {
-    const Control control = row.control;
-    const std::string kind(ElementKind(row.kind));
-    const std::string id(ControlName(control));
-    page_create(Id(control), kind.c_str(), id.c_str(), Id(row.parent), InitialStyle(row, stackLevel).c_str());
-    if (row.kind == ControlKind::PictureBox) {
-        const std::string alt(kTitleImageText);
-        page_set_attribute(Id(control), "alt", alt.c_str());
-    } else {
-        SetCaption(control, row.caption);
-    }
-    page_set_flag(Id(control), "hidden", !row.visible);
-}
-
 void Form1::Show() {
     page_show_window();
-    FocusControl(Control::Command1);
+    // The page may have shown the window while the program loaded: the
+    // clock counts from then.
+    const double shownAt = page_window_shown_at();
+    if (settings_.ownClock && shownAt >= 0) CountClockFrom(shownAt);
+    FocusControl(kFirstFocus);
 }
 
 // ---- Events from the page ----

@@ -22,8 +22,9 @@ struct Form1Settings {
     bool ownClock = true;
 };
 
-// The program's one window as elements of the page. It builds an element for
-// every control of the layout table, runs the test logic on them, and
+// The program's one window as elements of the page. It takes over the
+// element of every control of the layout table, which the page's markup
+// draws before the program runs (markup.cpp), runs the test logic on them, and
 // delivers the page's clicks, keys and timer to the logic's event
 // procedures. There is one window at a time: the script layer reaches it
 // through Current().
@@ -54,8 +55,9 @@ public:
     // The window on the page now, or nullptr.
     static Form1* Current() { return current_; }
 
-    // Puts the window on the page in place of the note that stands there
-    // until it is built; the focus goes to Command1.
+    // Shows the window, if the page has not shown it already, and takes
+    // the pupil's clicks and keys from here on, those made before first;
+    // the focus goes to the first control.
     void Show();
 
     // The page's events, as the script hands them over. Those that return
@@ -85,7 +87,6 @@ public:
 private:
     // form1.cpp: the elements and the events.
     void Build();
-    void CreateControl(const ControlLayout& row, int stackLevel);
     // Does what the focus model answered; returns whether the event is used.
     bool Apply(const FocusAnswer& answer);
     void FocusControl(std::optional<Control> control);

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Puts the page together as one file: the template with the styles, the
-fonts, the script, its WebAssembly, the icon and the title image, and the
-values the script and styles share with the C++ tables (page_values.cpp
-writes them)."""
+fonts, the window's markup, the page's script layer, the program's script
+and its WebAssembly, the icon and the title image, and the values the
+script and styles share with the C++ tables (page_values.cpp writes them
+and the markup)."""
 
 import argparse
 import base64
@@ -29,26 +30,38 @@ def style_properties(values):
     return ":root {\n%s}" % "".join("  --%s: %s;\n" % item for item in sorted(values.items()))
 
 
+def script_text(path):
+    script = pathlib.Path(path).read_text(encoding="utf-8")
+    # Inside <script> only "</script" could end the element early.
+    if re.search(r"</script", script, re.IGNORECASE):
+        raise SystemExit("%s contains </script" % path)
+    return script
+
+
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("template", "script", "wasm", "style", "icon", "title-image", "values", "output"):
+    for name in ("template", "script", "wasm", "style", "icon", "title-image", "values", "markup", "output"):
         parser.add_argument("--" + name, required=True)
+    parser.add_argument("--page-script", action="append", default=[])
     parser.add_argument("--fonts", default="")
     args = parser.parse_args()
 
-    script = pathlib.Path(args.script).read_text(encoding="utf-8")
-    # Inside <script> only "</script" could end the element early.
-    if re.search(r"</script", script, re.IGNORECASE):
-        raise SystemExit("the script contains </script")
+    script = script_text(args.script)
+    page_script = "\n".join(script_text(path) for path in args.page_script)
+    title_image = data_uri(args.title_image, "image/gif")
+    markup = pathlib.Path(args.markup).read_text(encoding="utf-8")
+    if markup.count("@TITLE_IMAGE@") != 1:
+        raise SystemExit("the window's markup has no place for the title image")
     shared = json.loads(pathlib.Path(args.values).read_text(encoding="utf-8"))
     values = {
         "TITLE": html.escape(shared["title"]),
         "WINDOW": script_object(shared["script"]),
         "ICON": data_uri(args.icon, "image/png"),
-        "TITLE_IMAGE": data_uri(args.title_image, "image/gif"),
+        "MARKUP": markup.replace("@TITLE_IMAGE@", title_image),
         "WASM": base64.b64encode(pathlib.Path(args.wasm).read_bytes()).decode("ascii"),
         "FONTS": pathlib.Path(args.fonts).read_text(encoding="utf-8") if args.fonts else "",
         "STYLE": style_properties(shared["style"]) + "\n" + pathlib.Path(args.style).read_text(encoding="utf-8"),
+        "PAGE_SCRIPT": page_script,
         "SCRIPT": script,
     }
     page = re.sub(r"@([A-Z_]+)@", lambda match: values[match.group(1)],

@@ -1,6 +1,12 @@
-// The script layer of the page: it makes and changes the elements the window
-// asks for, and runs the page's timer for it; page_events.js passes the
-// browser's clicks, keys and focus on to the window.
+// The script layer of the page: it starts the program, finds and changes
+// the elements of the window, and runs the page's timer for it;
+// page_events.js passes the browser's clicks, keys and focus on to the
+// window.
+// The window is drawn from the page's own markup (made from the C++ tables
+// when the page is built) as soon as its fonts and title image are ready,
+// while the WebAssembly is compiled; the window in the WebAssembly then
+// takes those elements over. Until it has, a click or a key on the window
+// is kept and handed over when it has.
 // The rules of the test, the keyboard, the focus and the box's modality are
 // in the WebAssembly; nothing here decides them.
 // Old browsers run this too: ECMAScript 2020 at most, no newer DOM.
@@ -8,16 +14,35 @@
 var infotestPage = (function () {
   'use strict';
   var root = document.documentElement;
-  var stage = null;    // the scaled window with its boxes
+  var stage = document.getElementById('Stage');  // the scaled window with its boxes
   var client = null;   // Form1, the client area
   var cover = null;    // an open box and what shields the window behind it
   var elements = [];   // by control number
   var tickTimer = 0;
+  // The window as the markup draws it, for every later window (the tests
+  // open many).
+  var pristine = stage ? stage.cloneNode(true) : null;
+  var shownAt = -1;        // when the markup's window was first shown
+  var programShown = false; // the program has shown its window
+  var pending = [];        // what the pupil did before that
+  var failed = false;
+  var compiled = null;     // the WebAssembly, compiling
+  var drawable = null;     // the fonts loaded and the title image decoded
   // The window's size and the number of Form1 come from the C++ tables
   // (infotestWindow, put into the page by make_page.py).
   var form1 = infotestWindow.form1;
+  // What the pupil does before the program runs, carried out once it does;
+  // the rest (the focus arriving, the page closing) needs nothing then.
+  var kept = {infotest_click: true, infotest_pointer_down: true, infotest_key: true};
 
+  // Calls the window; before the program has shown it, keeps the call for
+  // later and answers 1: the browser's own meaning of the event is
+  // cancelled, so that nothing happens before the program decides.
   function call(name) {
+    if (!programShown) {
+      if (kept[name]) pending.push(Array.prototype.slice.call(arguments));
+      return 1;
+    }
     var exported = Module['_' + name];
     if (!exported) return 0;
     try {
@@ -39,9 +64,9 @@ var infotestPage = (function () {
 
   // The control an element belongs to, or -1.
   function controlOf(element) {
-    for (; element; element = element.parentNode) {
-      if (typeof element.infotestControl === 'number') return element.infotestControl;
-      if (element === stage) break;
+    for (; element && element !== stage; element = element.parentNode) {
+      var number = element.getAttribute ? element.getAttribute('data-control') : null;
+      if (number !== null) return Number(number);
     }
     return -1;
   }
@@ -74,64 +99,28 @@ var infotestPage = (function () {
     stage.style.top = Math.max(0, (height - infotestWindow.height * scale) / 2) + 'px';
   }
 
+  // The window's elements, from the markup's window if the program has
+  // not taken it yet, or else from a copy of it.
   function createWindow(title) {
-    removeWindow();
     var end = document.getElementById('End');
     if (end) end.parentNode.removeChild(end);
     root.removeAttribute('data-window');
     root.removeAttribute('data-exit-status');
     document.title = title;
-    // The window is the page's main content; its title, which the window
-    // does not draw, is the page's heading for a screen reader.
-    stage = make('main', '', 'Stage');
-    stage.setAttribute('data-hidden', '');
-    stage.appendChild(make('h1', 'unseen')).textContent = title;
-    // What a screen reader is told beyond the focused control: the
-    // answers' description (read from a hidden element) and a polite live
-    // region, there from the start so that its first change is spoken.
-    var description = stage.appendChild(make('div', '', 'AnswersDescription'));
-    description.hidden = true;
-    var spoken = stage.appendChild(make('div', 'unseen', 'Spoken'));
-    spoken.setAttribute('role', 'status');
-    spoken.setAttribute('aria-live', 'polite');
-    client = make('div', '', 'Form1');
-    client.infotestControl = form1;
-    stage.appendChild(client);
-    document.body.appendChild(stage);
-    elements = [];
-    elements[form1] = client;
-  }
-
-  function create(control, kind, id, parent, style) {
-    var element;
-    if (kind === 'command') {
-      element = make('button', 'command', id);
-      element.type = 'button';
-    } else if (kind === 'picture') {
-      element = make('img', 'picture', id);
-      element.src = infotestAssets.titleImage;
-      element.tabIndex = 0;
-      element.draggable = false;
-    } else if (kind === 'frame') {
-      element = make('div', 'frame', id);
-      element.setAttribute('role', 'radiogroup');
-      element.setAttribute('aria-labelledby', id + 'Caption');
-      element.appendChild(make('div', 'frame-border'));
-      element.infotestCaption = element.appendChild(make('span', 'frame-caption', id + 'Caption'));
-    } else if (kind === 'option') {
-      element = make('label', 'option', id);
-      element.infotestInput = element.appendChild(make('input'));
-      element.infotestInput.type = 'radio';
-      element.infotestInput.name = 'answer';
-      element.infotestInput.setAttribute('aria-describedby', 'AnswersDescription');
-      element.infotestCaption = element.appendChild(make('span', 'caption'));
-    } else {
-      element = make('div', 'label', id);
+    if (!stage || stage.infotestTaken) {
+      removeWindow();
+      stage = document.body.appendChild(pristine.cloneNode(true));
     }
-    element.setAttribute('style', style);
-    element.infotestControl = control;
-    (elements[parent] || client).appendChild(element);
-    elements[control] = element;
+    stage.infotestTaken = true;
+    elements = [];
+    var found = stage.querySelectorAll('[data-control]');
+    for (var i = 0; i < found.length; i++) {
+      var element = found[i];
+      element.infotestInput = element.querySelector('input');
+      element.infotestCaption = element.querySelector('.caption, .frame-caption');
+      elements[Number(element.getAttribute('data-control'))] = element;
+    }
+    client = elements[form1];
   }
 
   function setText(control, text) {
@@ -184,11 +173,25 @@ var infotestPage = (function () {
     return controlOf(document.activeElement);
   }
 
+  function reveal() {
+    stage.removeAttribute('data-hidden');
+    fit();
+  }
+
+  // The program shows its window; from here on the window takes the
+  // pupil's clicks and keys, first those kept until now.
   function showWindow() {
     var note = document.getElementById('Note');
     if (note) note.setAttribute('hidden', '');
-    stage.removeAttribute('data-hidden');
-    fit();
+    reveal();
+    if (!programShown) {
+      programShown = true;
+      Promise.resolve().then(function () {
+        var kept = pending;
+        pending = [];
+        for (var i = 0; i < kept.length && stage; i++) call.apply(null, kept[i]);
+      });
+    }
     // Marked once the browser has drawn it.
     requestAnimationFrame(function () {
       setTimeout(function () {
@@ -201,6 +204,12 @@ var infotestPage = (function () {
     if (stage && stage.parentNode) stage.parentNode.removeChild(stage);
     stage = client = cover = null;
     elements = [];
+  }
+
+  // When the markup's window was first shown, on the page's clock; -1 if
+  // it has not been.
+  function windowShownAt() {
+    return shownAt;
   }
 
   function showEnd(status) {
@@ -228,6 +237,8 @@ var infotestPage = (function () {
   // Anything that stops the WebAssembly halfway leaves the note, never a
   // blank page, and ends the run with the internal-error status.
   function fail() {
+    failed = true;
+    pending = [];
     cancelTick();
     removeWindow();
     var note = document.getElementById('Note');
@@ -292,8 +303,72 @@ var infotestPage = (function () {
     tickTimer = 0;
   }
 
+  // Shows the markup's window whole, with its fonts and image, with the
+  // focus where the window starts it, and compiles the WebAssembly
+  // meanwhile. A browser without WebAssembly, or one that cannot run the
+  // program's script, gets the note instead.
+  function start() {
+    if (!stage) return;
+    if (typeof WebAssembly !== 'object' || typeof Promise !== 'function') {
+      fail();
+      return;
+    }
+    window.addEventListener('error', function () {
+      if (!programShown) fail();
+    });
+    try {
+      prepare();
+    } catch (error) {
+      fail();
+    }
+  }
+
+  function prepare() {
+    var ready = [];
+    var settle = function () {};
+    if (document.fonts) {
+      document.fonts.forEach(function (face) {
+        ready.push(face.load().catch(settle));
+      });
+    }
+    var images = stage.querySelectorAll('img');
+    for (var i = 0; i < images.length; i++) {
+      if (images[i].decode) ready.push(images[i].decode().catch(settle));
+    }
+    drawable = Promise.all(ready).then(function () {
+      if (failed || !stage || stage.infotestTaken) return;
+      reveal();
+      shownAt = performance.now();
+      var first = stage.querySelector('[data-first-focus]');
+      if (first) first.focus();
+    });
+    var text = atob(infotestWasm);
+    infotestWasm = null;
+    var bytes = new Uint8Array(text.length);
+    for (var j = 0; j < text.length; j++) bytes[j] = text.charCodeAt(j);
+    compiled = WebAssembly.compile(bytes);
+    compiled.catch(fail);
+  }
+
+  // The program's way into its WebAssembly (emscripten's instantiateWasm):
+  // instantiated from the module compiled with the page, and handed over
+  // once the window can be shown, so that the program takes over a window
+  // already on screen.
+  function instantiate(imports, receive) {
+    if (!compiled) {
+      fail();
+      return {};
+    }
+    Promise.all([compiled.then(function (module) { return WebAssembly.instantiate(module, imports); }), drawable])
+      .then(function (done) { receive(done[0]); }, fail);
+    return {};
+  }
+
+  start();
+
   return {
-    createWindow: createWindow, create: create, setText: setText, setAttribute: setAttribute,
+    instantiate: instantiate, windowShownAt: windowShownAt,
+    createWindow: createWindow, setText: setText, setAttribute: setAttribute,
     setStyle: setStyle, setFlag: setFlag, checked: checked, setChecked: setChecked, focus: focus, focusBox: focusBox,
     focused: focused, showWindow: showWindow, removeWindow: removeWindow, showEnd: showEnd, fail: fail,
     openBox: openBox, closeBox: closeBox, describeAnswers: describeAnswers, announce: announce, scheduleTick: scheduleTick, cancelTick: cancelTick, fit: fit,

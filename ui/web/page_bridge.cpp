@@ -11,13 +11,7 @@ EM_JS_DEPS(infotest_page, "$UTF8ToString");
 #endif
 // clang-format off
 EM_JS(void, page_create_window, (const char* title), { infotestPage.createWindow(UTF8ToString(title)); });
-EM_JS(void, page_create, (int control, const char* kind, const char* id, int parent, const char* style), {
-    infotestPage.create(control, UTF8ToString(kind), UTF8ToString(id), parent, UTF8ToString(style));
-});
 EM_JS(void, page_set_text, (int control, const char* text), { infotestPage.setText(control, UTF8ToString(text)); });
-EM_JS(void, page_set_attribute, (int control, const char* name, const char* value), {
-    infotestPage.setAttribute(control, UTF8ToString(name), UTF8ToString(value));
-});
 EM_JS(void, page_set_style, (int control, const char* name, const char* value), {
     infotestPage.setStyle(control, UTF8ToString(name), UTF8ToString(value));
 });
@@ -30,6 +24,7 @@ EM_JS(void, page_focus, (int control), { infotestPage.focus(control); });
 EM_JS(void, page_focus_box, (), { infotestPage.focusBox(); });
 EM_JS(int, page_focused, (), { return infotestPage.focused(); });
 EM_JS(void, page_show_window, (), { infotestPage.showWindow(); });
+EM_JS(double, page_window_shown_at, (), { return infotestPage.windowShownAt(); });
 EM_JS(void, page_remove_window, (), { infotestPage.removeWindow(); });
 EM_JS(void, page_show_end, (int status), { infotestPage.showEnd(status); });
 EM_JS(void, page_open_box, (const char* title, const char* prompt, const char* icon, const char* iconText), {

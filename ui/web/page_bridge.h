@@ -10,10 +10,10 @@
 
 extern "C" {
 // clang-format off
+// Takes over the window the page's markup drew (markup.cpp), or a copy of it
+// once that one is taken.
 void page_create_window(const char* title) EM_IMPORT(page_create_window);
-void page_create(int control, const char* kind, const char* id, int parent, const char* style) EM_IMPORT(page_create);
 void page_set_text(int control, const char* text) EM_IMPORT(page_set_text);
-void page_set_attribute(int control, const char* name, const char* value) EM_IMPORT(page_set_attribute);
 void page_set_style(int control, const char* name, const char* value) EM_IMPORT(page_set_style);
 // "hidden" (shown or not) and "outside" (placed out of its container).
 void page_set_flag(int control, const char* name, int on) EM_IMPORT(page_set_flag);
@@ -25,6 +25,9 @@ void page_focus_box() EM_IMPORT(page_focus_box);
 // The control whose element has the focus; 0 or -1 when none has.
 int page_focused() EM_IMPORT(page_focused);
 void page_show_window() EM_IMPORT(page_show_window);
+// When the page first showed the markup's window, on page_now's clock; -1
+// if it has not.
+double page_window_shown_at() EM_IMPORT(page_window_shown_at);
 void page_remove_window() EM_IMPORT(page_remove_window);
 void page_show_end(int status) EM_IMPORT(page_show_end);
 void page_open_box(const char* title, const char* prompt, const char* icon, const char* iconText) EM_IMPORT(page_open_box);

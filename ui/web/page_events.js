@@ -67,15 +67,11 @@
   });
 })(infotestPage);
 
-Module['onAbort'] = function () { infotestPage.fail(); };
-
-// The WebAssembly comes inside the page in base64 (make_page.py). Handed to
-// the loader as its binary, it is compiled from memory: the loader fetches
-// no file, which the page's policy would refuse (and report).
-Module['wasmBinary'] = (function () {
-  var text = atob(infotestAssets.wasm);
-  var bytes = new Uint8Array(text.length);
-  for (var i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
-  infotestAssets.wasm = null;
-  return bytes;
-})();
+// The program's script (emscripten's) finds its settings here: anything that
+// stops it halfway shows the note, and its WebAssembly comes from the page's
+// script layer, compiled from the copy inside the page (make_page.py): the
+// loader fetches no file, which the page's policy would refuse (and report).
+var Module = {
+  onAbort: function () { infotestPage.fail(); },
+  instantiateWasm: infotestPage.instantiate
+};

@@ -1,10 +1,10 @@
-// Writes the values the page's script and styles share with the C++ tables,
-// as JSON, so that none of them is written twice: the window's title and
-// size, the key codes, the number of Form1 and the painting geometry of the
-// frame and the command buttons. The build runs it under Node and
-// make_page.py puts what it writes into the page.
+// Writes what the page shares with the C++ tables, so that none of it is
+// written twice: as JSON the window's title and size, the key codes, the
+// number of Form1 and the painting geometry of the frame and the command
+// buttons; and the window's markup (markup.cpp). The build runs it under
+// Node and make_page.py puts what it writes into the page.
 //
-//     page_values OUTPUT
+//     page_values VALUES MARKUP
 //
 // "script" becomes the script's object infotestWindow; "style" becomes
 // custom properties of the page's root element, for page.css.
@@ -19,6 +19,7 @@
 #include "ui/core/keys.h"
 #include "ui/layout/form1_layout.h"
 #include "ui/layout/painting.h"
+#include "ui/web/markup.h"
 
 namespace {
 
@@ -75,15 +76,15 @@ std::string Values() {
            ", \"button-pressed-shift\": " + Pixels(pressed.caption.left - raised.caption.left) + "}\n}\n";
 }
 
-// Writes the values to `path`; false, with the reason on stderr, when it
+// Writes `text` to `path`; false, with the reason on stderr, when it
 // cannot.
-bool Write(const char* path, const std::string& values) {
+bool Write(const char* path, const std::string& text) {
     std::FILE* output = std::fopen(path, "wb");
     if (output == nullptr) {
         std::perror(path);
         return false;
     }
-    const bool written = std::fwrite(values.data(), 1, values.size(), output) == values.size();
+    const bool written = std::fwrite(text.data(), 1, text.size(), output) == text.size();
     const bool closed = std::fclose(output) == 0;
     if (!written || !closed) std::perror(path);
     return written && closed;
@@ -92,14 +93,14 @@ bool Write(const char* path, const std::string& values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fputs("usage: page_values OUTPUT\n", stderr);
+    if (argc != 3) {
+        std::fputs("usage: page_values VALUES MARKUP\n", stderr);
         return 2;
     }
     // A build step: anything thrown (only running out of memory can) fails
     // it with a message rather than an abort.
     try {
-        return Write(argv[1], Values()) ? 0 : 1;
+        return Write(argv[1], Values()) && Write(argv[2], web::WindowMarkup()) ? 0 : 1;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "page_values: %s\n", error.what());
         return 1;

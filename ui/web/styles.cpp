@@ -12,18 +12,6 @@ std::string Css(std::uint32_t bgr) {
     return text;
 }
 
-std::string_view ElementKind(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::CommandButton: return "command";
-        case ControlKind::PictureBox: return "picture";
-        case ControlKind::Frame: return "frame";
-        case ControlKind::OptionButton: return "option";
-        case ControlKind::Label: return "label";
-        case ControlKind::Timer: break;
-    }
-    return "";
-}
-
 namespace {
 
 // The face the layout asks for, followed by the face that travels inside

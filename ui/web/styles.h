@@ -8,14 +8,11 @@
 
 namespace infotest::web {
 
-// A control's element in the page's terms: its colours as CSS, the kind of
-// element the script makes for it, and its style at creation.
+// A control's element in the page's terms: its colours as CSS and its style
+// at creation.
 
 // 0xBBGGRR as "#RRGGBB".
 std::string Css(std::uint32_t bgr);
-
-// "command", "picture", "frame", "option" or "label"; "" for Timer1.
-std::string_view ElementKind(ControlKind kind);
 
 // The element's inline style at creation: its rectangle, stacking level,
 // colours and font.

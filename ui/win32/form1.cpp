@@ -77,7 +77,7 @@ void Form1::Show(int showCommand) {
     SendMessageW(window_.Get(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     ShowWindow(window_.Get(), showCommand);
     UpdateWindow(window_.Get());
-    SetFocus(ControlWindow(Control::Command1));
+    SetFocus(ControlWindow(kFirstFocus));
 }
 
 int Form1::RunMessageLoop() {

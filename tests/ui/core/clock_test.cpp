@@ -107,5 +107,18 @@ TEST_F(ClockRule, AnotherClockTakesOverFromItsOwnPresent) {
     EXPECT_EQ(Elapsed(), 3);
 }
 
+TEST_F(ClockRule, AWindowShownBeforeTheCoreCountsFromWhenItWasShown) {
+    window.CountClockFrom(-400);
+    EXPECT_DOUBLE_EQ(window.armedMs, 600);
+    WakeAt(599);
+    EXPECT_EQ(Elapsed(), 0);
+    WakeAt(600);
+    EXPECT_EQ(Elapsed(), 1);
+    // Once a second is shown, it is not counted again.
+    window.CountClockFrom(-2000);
+    WakeAt(1000);
+    EXPECT_EQ(Elapsed(), 1);
+}
+
 }  // namespace
 }  // namespace infotest::testing
