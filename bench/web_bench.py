@@ -219,25 +219,67 @@ def longest_task_ms(events, thread, until):
     return longest / 1000
 
 
-def self_times(events, thread, until):
-    """Main-thread time until `until` (microseconds) by event name: each
-    complete event's time less that of the events inside it."""
+# The kinds of main-thread work a trace names, by the start of the event's
+# name; the first that matches counts.
+KINDS = (
+    ("parsing the HTML", ("ParseHTML", "HTMLDocumentParser", "TextResourceDecoder", "DecodedDataDocumentParser")),
+    ("compiling the scripts", ("v8.compile", "V8.Compile", "V8.Parse", "V8.Optimize")),
+    ("compiling the WebAssembly", ("v8.wasm", "wasm.", "V8.Wasm")),
+    ("running the scripts (the WebAssembly's decoding and instantiation, the runtime, the window)",
+     ("EvaluateScript", "v8.run", "v8.callFunction", "FunctionCall", "RunMicrotasks", "TimerFire",
+      "FireAnimationFrame", "EventDispatch", "v8.", "V8.")),
+    ("loading the fonts", ("DecodeFont", "FontCache", "FontDataManager", "WebSandboxSupportLinux", "Font")),
+    ("decoding the image", ("Decode", "ImageDecode", "ImageResource")),
+    ("style and layout", ("UpdateLayoutTree", "Layout", "LocalFrameView::performLayout", "LocalFrameView::layout",
+                          "Document::recalcStyle", "Document::updateStyle", "InlineNode", "Blink.Style",
+                          "Blink.Layout")),
+    ("paint and compositing", ("Paint", "PrePaint", "Layerize", "Commit", "Blink.Paint", "Blink.Composit",
+                               "LocalFrameView::RunPaint", "LocalFrameView::pushPaint")),
+)
+
+
+def kind_of(name):
+    for kind, starts in KINDS:
+        if name.startswith(starts):
+            return kind
+    return "the rest (navigation, messages, tasks' own time)"
+
+
+def time_by_kind(events, thread, start, until):
+    """Main-thread time from `start` to `until` (microseconds) by kind of
+    work: each complete event's time less that of the events inside it."""
     spans = sorted((e for e in events if e.get("ph") == "X" and (e["pid"], e["tid"]) == thread
-                    and e["ts"] < until and e.get("dur")),
+                    and start <= e["ts"] < until and e.get("dur")),
                    key=lambda e: (e["ts"], -e["dur"]))
     totals, stack = {}, []
     for event in spans:
-        start, end = event["ts"], min(event["ts"] + event["dur"], until)
-        while stack and stack[-1][1] <= start:
+        begin, end = event["ts"], min(event["ts"] + event["dur"], until)
+        while stack and stack[-1][1] <= begin:
             stack.pop()
         if stack:
-            parent = stack[-1][0]
-            totals[parent] = totals.get(parent, 0) - (end - start)
-        name = event["name"]
-        if name in ("RunTask", "ThreadControllerImpl::RunTask"):
-            name = "(task, not otherwise named)"
-        totals[name] = totals.get(name, 0) + (end - start)
-        stack.append((name, end))
+            totals[stack[-1][0]] -= end - begin
+        kind = kind_of(event["name"])
+        totals[kind] = totals.get(kind, 0) + (end - begin)
+        stack.append((kind, end))
+    return totals
+
+
+def functions_by_time(profile, until):
+    """The script functions (WebAssembly ones among them) the sampling
+    profiler found running before `until`, by time."""
+    nodes = {node["id"]: node["callFrame"] for node in profile["nodes"]}
+    totals, at = {}, profile["startTime"]
+    for sample, delta in zip(profile["samples"], profile["timeDeltas"]):
+        at += delta
+        if at >= until:
+            break
+        frame = nodes[sample]
+        name = frame["functionName"] or "(anonymous)"
+        if name in ("(idle)", "(program)", "(root)"):
+            continue
+        where = pathlib.Path(frame["url"]).name if frame["url"] else ""
+        key = f"{name} {where}:{frame['lineNumber'] + 1}" if where else name
+        totals[key] = totals.get(key, 0) + delta
     return totals
 
 
@@ -248,12 +290,17 @@ def measure(binary, url, probe, slowdown, trace_to=None):
             browser.send("Emulation.setCPUThrottlingRate", {"rate": slowdown})
         browser.send("Tracing.start", {"categories": DETAIL_CATEGORIES if trace_to else TASK_CATEGORIES,
                                        "transferMode": "ReportEvents"})
+        if trace_to:
+            browser.send("Profiler.enable")
+            browser.send("Profiler.setSamplingInterval", {"interval": 200})
+            browser.send("Profiler.start")
         browser.send("Page.addScriptToEvaluateOnNewDocument", {"source": probe})
         browser.send("Page.navigate", {"url": url})
         complete_ms = browser.value_of("window.__completeAt")
         time.sleep(1)
         metrics = {m["name"]: m["value"] for m in browser.send("Performance.getMetrics")["metrics"]}
         pss = browser.renderer_pss_kib()
+        profile = browser.send("Profiler.stop")["profile"] if trace_to else None
         events = browser.stop_tracing()
     finally:
         browser.close()
@@ -261,14 +308,25 @@ def measure(binary, url, probe, slowdown, trace_to=None):
     until = mark_time(events, thread, "infotest-complete") or mark_time(events, thread, "infotest-end")
     if trace_to:
         trace_to.write_text(json.dumps({"traceEvents": events}), encoding="utf-8")
-        breakdown = self_times(events, thread, until)
-        start = min(e["ts"] for e in events if (e["pid"], e["tid"]) == thread and e.get("ph") == "X")
-        print(f"\n{trace_to.name}: main thread, {(until - start) / 1000:.0f} ms from its first task to the"
-              " complete window; time by kind of work (ms):")
-        for name, total in sorted(breakdown.items(), key=lambda item: -item[1])[:25]:
-            if total >= 500:
-                print(f"  {total / 1000:7.1f}  {name}")
+        report_trace(trace_to.name, events, thread, until, complete_ms, profile)
     return complete_ms, longest_task_ms(events, thread, until), pss, metrics["JSHeapUsedSize"] / 1024
+
+
+def report_trace(name, events, thread, until, complete_ms, profile):
+    # The navigation starts where the page's clock starts.
+    start = until - complete_ms * 1000
+    print(f"\n{name}: the main thread's {complete_ms:.0f} ms from the navigation to the complete window (ms)")
+    for kind, total in sorted(time_by_kind(events, thread, start, until).items(), key=lambda item: -item[1]):
+        print(f"  {total / 1000:7.1f}  {kind}")
+    milestones = (("the HTML parsed", "Document::FinishedParsing"), ("the fonts decoded", "DecodeFont"))
+    for what, event_name in milestones:
+        found = [e["ts"] + e.get("dur", 0) for e in events
+                 if e.get("name") == event_name and (e["pid"], e["tid"]) == thread and start <= e["ts"] < until]
+        if found:
+            print(f"  at {(max(found) - start) / 1000:5.0f}  {what}")
+    print("  the script functions that ran longest (ms):")
+    for function, total in sorted(functions_by_time(profile, until).items(), key=lambda item: -item[1])[:12]:
+        print(f"  {total / 1000:7.1f}  {function}")
 
 
 def drawn_page(binary, page):
