@@ -54,8 +54,8 @@ std::string ControlMarkup(const ControlLayout& row, int stackLevel, const std::s
             // border's line.
             return Open("div", "frame", row, stackLevel,
                         Attribute("role", "radiogroup") + Attribute("aria-labelledby", name + "Caption")) +
-                   "<div class=\"frame-border\"></div><span class=\"frame-caption\"" + Attribute("id", name + "Caption") +
-                   ">" + Escaped(row.caption) + "</span>" + children + "</div>";
+                   "<div class=\"frame-border\"></div><span class=\"frame-caption\"" +
+                   Attribute("id", name + "Caption") + ">" + Escaped(row.caption) + "</span>" + children + "</div>";
         case ControlKind::OptionButton:
             return Open("label", "option", row, stackLevel) +
                    "<input type=\"radio\" name=\"answer\" aria-describedby=\"AnswersDescription\">"
@@ -94,8 +94,8 @@ std::string WindowMarkup() {
            "<div class=\"unseen\" id=\"Spoken\" role=\"status\" aria-live=\"polite\"></div>"
            "<div id=\"Form1\"" +
            Attribute("data-control", std::to_string(Index(Control::Form1))) +
-           Attribute("style", "background-color:" + Css(kForm1BackColour)) + ">" +
-           children(Control::Form1, children) + "</div></main>";
+           Attribute("style", "background-color:" + Css(kForm1BackColour)) + ">" + children(Control::Form1, children) +
+           "</div></main>";
 }
 
 }  // namespace infotest::web

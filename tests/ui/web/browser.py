@@ -189,6 +189,63 @@ class PageChecks:
             self.browser.key("Tab")
         self.expect(False, "Tab reaches " + element_id)
 
+    # Holds the program back: its WebAssembly is instantiated only once the
+    # check calls __release(true), or fails on __release(false).
+    HOLD_PROGRAM = """
+(function () {
+  var instantiate = WebAssembly.instantiate, go;
+  var released = new Promise(function (resolve) { go = resolve; });
+  window.__release = go;
+  WebAssembly.instantiate = function () {
+    var args = arguments;
+    return released.then(function (run) {
+      return run ? instantiate.apply(WebAssembly, args) : Promise.reject(new Error('held back'));
+    });
+  };
+})();
+"""
+
+    def before_the_program_runs(self, page):
+        """The window the page draws before its program runs: whole, with the
+        focus on Start; what the pupil does then is carried out once the
+        program runs, the clock counts from when the window showed, and a
+        program that fails to start leaves the note in its place."""
+        b = self.browser
+        hold = b.send("Page.addScriptToEvaluateOnNewDocument", {"source": self.HOLD_PROGRAM})["identifier"]
+        try:
+            b.navigate(page.as_uri())
+            self.expect(b.wait_for("!document.getElementById('Stage').hasAttribute('data-hidden')", 10),
+                        "the page shows its window before the program runs")
+            self.expect(self.value("document.fonts.status==='loaded'&&document.getElementById('Picture1').complete"
+                                   "&&document.activeElement.id==='Command1'"),
+                        "whole, with its fonts and image, the focus on Start")
+            self.shot("title-before-the-program")
+            b.key("Tab")
+            self.expect(self.value("document.activeElement.id") == "Command1", "a Tab waits for the program")
+            b.click("Command1")
+            self.expect(self.text("Label6") == "" and self.value("document.activeElement.id") == "Command1",
+                        "and so does a click")
+            # Let more than a second pass on the window's clock.
+            b.wait_for("performance.now() > infotestPage.windowShownAt() + 1500", 10)
+            b.evaluate("__release(true)")
+            self.expect(b.wait_for("document.documentElement.getAttribute('data-window')==='shown'", 10),
+                        "the program takes the window over")
+            self.expect(self.text("Label6") == "1", "the Tab and the click on Start, kept, start the test")
+            self.expect(b.wait_for("document.getElementById('Label13').textContent!==''", 5), "the clock runs")
+            shown_for = self.value("performance.now() - infotestPage.windowShownAt()")
+            self.expect(shown_for < 2400,
+                        "it counted the first second from when the window showed, not from the program's start "
+                        "(shown at %.0f ms after the window)" % shown_for)
+
+            b.navigate(page.as_uri())
+            b.wait_for("!document.getElementById('Stage').hasAttribute('data-hidden')", 10)
+            b.evaluate("__release(false)")
+            self.expect(b.wait_for("document.documentElement.getAttribute('data-exit-status')==='1'", 10)
+                        and self.value("!document.getElementById('Stage')&&!document.getElementById('Note').hidden"),
+                        "a program that fails to start leaves the note in place of the window, status 1")
+        finally:
+            b.send("Page.removeScriptToEvaluateOnNewDocument", {"identifier": hold})
+
     def run(self, page):
         b = self.browser
         b.viewport(1024, 768)
@@ -294,6 +351,8 @@ class PageChecks:
                     if "Content Security Policy" in line or "Refused" in line or line.startswith("exception")
                     or line.startswith("error")]
         self.expect(not problems, "no error, no exception, nothing refused by the policy " + "; ".join(problems))
+
+        self.before_the_program_runs(page)
 
         # A browser without WebAssembly keeps the note, and the run ends
         # with status 1.
