@@ -39,6 +39,7 @@ var infotestPage = (function () {
   // later and answers 1: the browser's own meaning of the event is
   // cancelled, so that nothing happens before the program decides.
   function call(name) {
+    if (failed) return 0;
     if (!programShown) {
       if (kept[name]) pending.push(Array.prototype.slice.call(arguments));
       return 1;
@@ -112,6 +113,7 @@ var infotestPage = (function () {
       stage = document.body.appendChild(pristine.cloneNode(true));
     }
     stage.infotestTaken = true;
+    failed = false;
     elements = [];
     var found = stage.querySelectorAll('[data-control]');
     for (var i = 0; i < found.length; i++) {
@@ -126,10 +128,6 @@ var infotestPage = (function () {
   function setText(control, text) {
     var target = captionOf(control);
     if (target) target.textContent = text;
-  }
-
-  function setAttribute(control, name, value) {
-    if (elements[control]) elements[control].setAttribute(name, value);
   }
 
   function setStyle(control, name, value) {
@@ -324,13 +322,9 @@ var infotestPage = (function () {
   }
 
   function prepare() {
-    var ready = [];
+    // The fonts were asked for in the page's head.
     var settle = function () {};
-    if (document.fonts) {
-      document.fonts.forEach(function (face) {
-        ready.push(face.load().catch(settle));
-      });
-    }
+    var ready = typeof infotestFontsLoading === 'object' ? infotestFontsLoading.slice() : [];
     var images = stage.querySelectorAll('img');
     for (var i = 0; i < images.length; i++) {
       if (images[i].decode) ready.push(images[i].decode().catch(settle));
@@ -368,7 +362,7 @@ var infotestPage = (function () {
 
   return {
     instantiate: instantiate, windowShownAt: windowShownAt,
-    createWindow: createWindow, setText: setText, setAttribute: setAttribute,
+    createWindow: createWindow, setText: setText,
     setStyle: setStyle, setFlag: setFlag, checked: checked, setChecked: setChecked, focus: focus, focusBox: focusBox,
     focused: focused, showWindow: showWindow, removeWindow: removeWindow, showEnd: showEnd, fail: fail,
     openBox: openBox, closeBox: closeBox, describeAnswers: describeAnswers, announce: announce, scheduleTick: scheduleTick, cancelTick: cancelTick, fit: fit,
