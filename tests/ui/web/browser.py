@@ -196,6 +196,15 @@ class PageChecks:
   var instantiate = WebAssembly.instantiate, go;
   var released = new Promise(function (resolve) { go = resolve; });
   window.__release = go;
+  // What the window has at the moment it is first shown.
+  new MutationObserver(function (changes, observer) {
+    var stage = document.getElementById('Stage'), image = document.getElementById('Picture1');
+    if (!stage || stage.hasAttribute('data-hidden')) return;
+    observer.disconnect();
+    var faces = [];
+    document.fonts.forEach(function (face) { faces.push(face.status); });
+    window.__atReveal = {fonts: faces, image: image.complete && image.naturalWidth > 0};
+  }).observe(document, {attributes: true, subtree: true, attributeFilter: ['data-hidden']});
   WebAssembly.instantiate = function () {
     var args = arguments;
     return released.then(function (run) {
@@ -216,9 +225,11 @@ class PageChecks:
             b.navigate(page.as_uri())
             self.expect(b.wait_for("!document.getElementById('Stage').hasAttribute('data-hidden')", 10),
                         "the page shows its window before the program runs")
-            self.expect(self.value("document.fonts.status==='loaded'&&document.getElementById('Picture1').complete"
-                                   "&&document.activeElement.id==='Command1'"),
-                        "whole, with its fonts and image, the focus on Start")
+            at_reveal = self.value("window.__atReveal")
+            self.expect(at_reveal and at_reveal["image"] and at_reveal["fonts"]
+                        and all(status == "loaded" for status in at_reveal["fonts"]),
+                        "whole from its first frame, its fonts loaded and its image decoded: %s" % at_reveal)
+            self.expect(self.value("document.activeElement.id") == "Command1", "the focus on Start")
             self.shot("title-before-the-program")
             b.key("Tab")
             self.expect(self.value("document.activeElement.id") == "Command1", "a Tab waits for the program")
