@@ -190,12 +190,20 @@ class PageChecks:
         self.expect(False, "Tab reaches " + element_id)
 
     # Holds the program back: its WebAssembly is instantiated only once the
-    # check calls __release(true), or fails on __release(false).
+    # check calls __release(true), or fails on __release(false). The page
+    # hears that its fonts have loaded only on __releaseFonts().
     HOLD_PROGRAM = """
 (function () {
-  var instantiate = WebAssembly.instantiate, go;
+  var instantiate = WebAssembly.instantiate, go, fontsGo;
   var released = new Promise(function (resolve) { go = resolve; });
+  var fontsReleased = new Promise(function (resolve) { fontsGo = resolve; });
   window.__release = go;
+  window.__releaseFonts = fontsGo;
+  var load = FontFace.prototype.load;
+  FontFace.prototype.load = function () {
+    var loading = load.call(this);
+    return fontsReleased.then(function () { return loading; });
+  };
   // What the window has at the moment it is first shown.
   new MutationObserver(function (changes, observer) {
     var stage = document.getElementById('Stage'), image = document.getElementById('Picture1');
@@ -223,6 +231,13 @@ class PageChecks:
         hold = b.send("Page.addScriptToEvaluateOnNewDocument", {"source": self.HOLD_PROGRAM})["identifier"]
         try:
             b.navigate(page.as_uri())
+            loaded = b.wait_for("(function () { var faces = [];"
+                                " document.fonts.forEach(function (face) { faces.push(face.status); });"
+                                " return faces.length > 0 && faces.every(function (s) { return s === 'loaded'; });"
+                                "})()", 10)
+            self.expect(loaded and self.value("document.getElementById('Stage').hasAttribute('data-hidden')"),
+                        "the window stays unseen until the page has heard that its fonts are loaded")
+            b.evaluate("__releaseFonts()")
             self.expect(b.wait_for("!document.getElementById('Stage').hasAttribute('data-hidden')", 10),
                         "the page shows its window before the program runs")
             at_reveal = self.value("window.__atReveal")
@@ -249,6 +264,8 @@ class PageChecks:
                         "(shown at %.0f ms after the window)" % shown_for)
 
             b.navigate(page.as_uri())
+            b.wait_for("typeof __releaseFonts === 'function'", 10)
+            b.evaluate("__releaseFonts()")
             b.wait_for("!document.getElementById('Stage').hasAttribute('data-hidden')", 10)
             b.evaluate("__release(false)")
             self.expect(b.wait_for("document.documentElement.getAttribute('data-exit-status')==='1'", 10)
