@@ -54,12 +54,12 @@ std::string ControlMarkup(const ControlLayout& row, int stackLevel, const std::s
             // border's line.
             return Open("div", "frame", row, stackLevel,
                         Attribute("role", "radiogroup") + Attribute("aria-labelledby", name + "Caption")) +
-                   "<div class=\"frame-border\"></div><span class=\"frame-caption\"" +
+                   R"(<div class="frame-border"></div><span class="frame-caption")" +
                    Attribute("id", name + "Caption") + ">" + Escaped(row.caption) + "</span>" + children + "</div>";
         case ControlKind::OptionButton:
             return Open("label", "option", row, stackLevel) +
-                   "<input type=\"radio\" name=\"answer\" aria-describedby=\"AnswersDescription\">"
-                   "<span class=\"caption\">" +
+                   R"(<input type="radio" name="answer" aria-describedby="AnswersDescription">)"
+                   R"(<span class="caption">)" +
                    Escaped(row.caption) + "</span></label>";
         case ControlKind::Label: return Open("div", "label", row, stackLevel) + Escaped(row.caption) + "</div>";
         case ControlKind::Timer: break;
@@ -89,10 +89,10 @@ std::string WindowMarkup() {
     // a screen reader; the answers' description is read from a hidden
     // element, and the polite live region is there from the start so that
     // its first change is spoken.
-    return "<main id=\"Stage\" data-hidden><h1 class=\"unseen\">" + Escaped(kForm1Title) +
-           "</h1><div id=\"AnswersDescription\" hidden></div>"
-           "<div class=\"unseen\" id=\"Spoken\" role=\"status\" aria-live=\"polite\"></div>"
-           "<div id=\"Form1\"" +
+    return R"(<main id="Stage" data-hidden><h1 class="unseen">)" + Escaped(kForm1Title) +
+           R"(</h1><div id="AnswersDescription" hidden></div>)"
+           R"(<div class="unseen" id="Spoken" role="status" aria-live="polite"></div>)"
+           R"(<div id="Form1")" +
            Attribute("data-control", std::to_string(Index(Control::Form1))) +
            Attribute("style", "background-color:" + Css(kForm1BackColour)) + ">" + children(Control::Form1, children) +
            "</div></main>";
