@@ -185,9 +185,9 @@ var infotestPage = (function () {
     if (!programShown) {
       programShown = true;
       Promise.resolve().then(function () {
-        var kept = pending;
+        var waiting = pending;
         pending = [];
-        for (var i = 0; i < kept.length && stage; i++) call.apply(null, kept[i]);
+        for (var i = 0; i < waiting.length && stage; i++) call.apply(null, waiting[i]);
       });
     }
     // Marked once the browser has drawn it.
